@@ -1,0 +1,62 @@
+// The source reader: the PostScript file, opened once, read from start to end
+// as text lines.
+
+#ifndef GLYPHCULL_SOURCE_READER_H_
+#define GLYPHCULL_SOURCE_READER_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "failure.h"
+#include "markers.h"
+
+namespace glyphcull {
+
+class Platform;
+
+/// Reads the source in large blocks and cuts it into lines: a line ends at LF,
+/// which is not part of it; every CR is dropped wherever it stands; every
+/// other byte, 0x00 and 0x1A included, belongs to the line; a last line
+/// without LF is a line too. Every failed operation ends the run through the
+/// failure stop, so each call returns only on success.
+class SourceReader {
+ public:
+  static constexpr size_t kBlockSize = 256 * 1024;
+
+  explicit SourceReader(Platform& platform, size_t block_size = kBlockSize);
+
+  void Open(const std::string& path);
+  void Close();
+
+  /// The end-of-file test, made between lines: true when no byte is left or
+  /// the next line starts with 0x1A. Consumes nothing.
+  bool AtEnd();
+
+  /// Puts the next line into `*line`. False, with `*line` empty, when the data
+  /// has ended and no line is left.
+  bool ReadLine(std::string* line);
+
+  /// Moves past the next line and tells whether it holds `marker`, without
+  /// holding the line, so that a line of any length costs no memory. False
+  /// also when no line is left.
+  bool SkipLineHolding(std::string_view marker);
+
+ private:
+  /// Makes at least one unread byte available; false at the end of the data.
+  /// A failed read is the failure stop for `step`.
+  bool Refill(Step step);
+  /// The unread bytes up to the next LF, and whether an LF ends them.
+  std::string_view NextPiece(bool* ends_line);
+
+  Platform& platform_;
+  std::vector<char> buffer_;
+  size_t next_ = 0;  // first unread byte in buffer_
+  size_t end_ = 0;   // end of the bytes delivered into buffer_
+  bool data_ended_ = false;
+  MarkerStream marker_stream_;
+};
+
+}  // namespace glyphcull
+
+#endif  // GLYPHCULL_SOURCE_READER_H_

@@ -1,0 +1,139 @@
+#include "glyphcull.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_run.h"
+
+namespace glyphcull {
+namespace {
+
+using ConsoleLine = FakePlatform::ConsoleLine;
+const std::string kFont =
+    "%%BeginResource: font\ndict begin\n/FontName /A def\ncleartomark\n"
+    "%%EndResource\n";
+
+TEST(StartTest, NoArgumentsGivesBannerAndUsageInColour) {
+  struct Case {
+    std::vector<std::string> arguments;
+    uint8_t start_attribute;
+    uint8_t banner_attribute;
+    uint8_t usage_attribute;
+  };
+  const Case cases[] = {
+      {{}, 0x07, 0x0E, 0x07},
+      // The background colour stays; its intensity comes from the colour.
+      {{}, 0x1F, 0x1E, 0x17},
+      {{}, 0xF7, 0x7E, 0x77},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.arguments = c.arguments;
+    platform.console_attribute = c.start_attribute;
+    EXPECT_EQ(RunTool(platform), 0);
+    EXPECT_EQ(platform.console,
+              (std::vector<ConsoleLine>{
+                  {c.banner_attribute,
+                   "PS font extracting utility v1.1 by Quilvane"},
+                  {c.usage_attribute, "Usage: glyphcull <srcps> [<destdir>]"},
+              }));
+    EXPECT_TRUE(platform.made_folders.empty());
+    EXPECT_FALSE(platform.source_open);
+    EXPECT_EQ(platform.standard_output, "");
+  }
+}
+
+TEST(StartTest, TextColorKeepsTheBackgroundBits) {
+  EXPECT_EQ(TextColorAttribute(0x00, 0xFF), 0x8F);
+  EXPECT_EQ(TextColorAttribute(0xFF, 0x00), 0x70);
+  EXPECT_EQ(TextColorAttribute(0x47, 0x8E), 0xCE);
+}
+
+TEST(StartTest, TheDestinationFolder) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    std::vector<std::string> folders;  // besides "."
+    std::vector<std::string> made;
+    const char* font_path;
+  };
+  const Case cases[] = {
+      {"default, made when missing", {"in.ps"}, {}, {"fonts"}, "fonts/A.pfa"},
+      {"default, used when there", {"in.ps"}, {"fonts"}, {}, "fonts/A.pfa"},
+      {"argument 2, made when missing", {"in.ps", "d"}, {}, {"d"}, "d/A.pfa"},
+      {"arguments after the second are ignored",
+       {"in.ps", "d", "extra"}, {"d"}, {}, "d/A.pfa"},
+      {"a nested folder whose parent is there", {"in.ps", "p/q"}, {"p"},
+       {"p/q"}, "p/q/A.pfa"},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.files["in.ps"] = kFont;
+    platform.arguments = c.arguments;
+    for (const std::string& folder : c.folders) platform.folders.insert(folder);
+    EXPECT_EQ(RunTool(platform), 0) << c.what;
+    EXPECT_EQ(platform.made_folders, c.made) << c.what;
+    EXPECT_EQ(platform.files.count(c.font_path), 1u) << c.what;
+    EXPECT_FALSE(platform.source_open) << c.what;
+  }
+}
+
+TEST(StartTest, AFolderThatCannotBeMadeFailsAtTheFirstFont) {
+  struct Case {
+    const char* what;
+    std::string source;
+    int status;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"with a font", kFont, 2, "Runtime error   2 at 00001301\r\n"},
+      {"without a font", "%!PS\n", 0, ""},
+  };
+  for (const Case& c : cases) {
+    // The parent of "p/q" is missing, and "f" is a file.
+    for (const char* dest : {"p/q", "f"}) {
+      FakePlatform platform;
+      platform.files["in.ps"] = c.source;
+      platform.files["f"] = "a file";
+      platform.arguments = {"in.ps", dest};
+      EXPECT_EQ(RunTool(platform), c.status) << c.what << " " << dest;
+      EXPECT_EQ(platform.standard_output, c.message) << c.what << " " << dest;
+      EXPECT_TRUE(platform.made_folders.empty());
+      EXPECT_EQ(platform.files["f"], "a file");
+    }
+  }
+}
+
+TEST(StartTest, AMissingSourceStopsAfterTheFolderIsMade) {
+  FakePlatform platform;
+  platform.arguments = {"missing.ps"};
+  EXPECT_EQ(RunTool(platform), 2);
+  EXPECT_EQ(platform.standard_output, "Runtime error   2 at 00001201\r\n");
+  EXPECT_EQ(platform.made_folders, std::vector<std::string>{"fonts"});
+  EXPECT_TRUE(platform.console.empty());
+}
+
+TEST(StartTest, AFolderAsSourceFailsAtTheFirstRead) {
+  FakePlatform platform;
+  platform.folders.insert("dir");
+  platform.arguments = {"dir"};
+  EXPECT_EQ(RunTool(platform), FakePlatform::kIsFolder);
+  EXPECT_EQ(platform.standard_output, "Runtime error  21 at 00001202\r\n");
+}
+
+TEST(StartTest, FontNamesShowInTheConsolesOwnColours) {
+  FakePlatform platform = WithSource(kFont);
+  platform.console_attribute = 0x1F;
+  EXPECT_EQ(RunTool(platform), 0);
+  EXPECT_EQ(platform.console, (std::vector<ConsoleLine>{{0x1F, "A"}}));
+}
+
+TEST(StartTest, RunningOutOfMemoryStopsWith203) {
+  FakePlatform platform = WithSource(kFont + kFont);
+  platform.read_size = 16;
+  platform.RunOutOfMemoryAtRead(3);
+  EXPECT_EQ(RunTool(platform), 203);
+  EXPECT_EQ(platform.standard_output, "Runtime error 203 at 000010CB\r\n");
+}
+
+}  // namespace
+}  // namespace glyphcull

@@ -1,0 +1,151 @@
+#include "source_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/fake_platform.h"
+
+namespace glyphcull {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+/// Every line of `source` through `ReadLine`, read in pieces of `read_size`
+/// bytes into a block of `block_size`.
+Lines ReadAll(const std::string& source, size_t read_size,
+              size_t block_size = 64) {
+  FakePlatform platform;
+  platform.files["in.ps"] = source;
+  platform.read_size = read_size;
+  SourceReader reader(platform, block_size);
+  reader.Open("in.ps");
+  Lines lines;
+  std::string line;
+  while (reader.ReadLine(&line)) lines.push_back(line);
+  EXPECT_TRUE(line.empty());
+  return lines;
+}
+
+const size_t kReadSizes[] = {1, 2, 3, 7, 64, 1 << 20};
+
+TEST(SourceReaderTest, LineRules) {
+  struct Case {
+    std::string source;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"A\rB\n", {"AB"}},
+      {"\r\r\n\n", {"", ""}},
+      {"only CR\rends\rnothing\r", {"only CRendsnothing"}},
+      {std::string("x\0y\n\x1A", 5) + "z\n", {std::string("x\0y", 3), "\x1Az"}},
+      {"a\x1A" "b\n", {"a\x1A" "b"}},
+      {std::string(300, 'q') + "\r\n", {std::string(300, 'q')}},
+  };
+  for (const Case& c : cases) {
+    for (const size_t read_size : kReadSizes) {
+      EXPECT_EQ(ReadAll(c.source, read_size), c.lines)
+          << "source [" << c.source << "] read size " << read_size;
+    }
+  }
+}
+
+struct EndCase {
+  std::string source;
+  size_t lines_to_read;
+  bool at_end;
+};
+
+TEST(SourceReaderTest, EndOfFileTest) {
+  const EndCase cases[] = {
+      {"", 0, true},
+      {"a\n", 0, false},
+      {"a\n", 1, true},   // a final LF gives no extra empty line
+      {"a", 1, true},     // nor does a last line without LF
+      {"\x1A" "a\n", 0, true},
+      {"a\n\x1A" "b\n", 1, true},
+      {"a\x1A\n", 0, false},
+      {"\n", 0, false},
+  };
+  for (const EndCase& c : cases) {
+    FakePlatform platform;
+    platform.files["in.ps"] = c.source;
+    platform.read_size = 1;
+    SourceReader reader(platform, 16);
+    reader.Open("in.ps");
+    std::string line;
+    for (size_t i = 0; i < c.lines_to_read; ++i) reader.ReadLine(&line);
+    EXPECT_EQ(reader.AtEnd(), c.at_end) << "[" << c.source << "]";
+    EXPECT_EQ(reader.AtEnd(), c.at_end) << "the test consumes nothing";
+  }
+}
+
+/// Random sources of the bytes that matter, cut at random block edges:
+/// skipping a line must tell what reading it and testing it tells.
+TEST(SourceReaderTest, SkippingALineAgreesWithReadingIt) {
+  std::mt19937 random(20261211);
+  const std::string pieces[] = {"\n", "\r", "\r\n", "\x1A", "x", "%%Begin",
+                                "Resource: font", "%%BeginResource: font",
+                                "%%BeginRes\rource: font", std::string(1, '\0')};
+  for (int round = 0; round < 400; ++round) {
+    std::string source;
+    const int count = static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) source += pieces[random() % std::size(pieces)];
+    const size_t read_size = 1 + random() % 9;
+    const size_t block_size = 1 + random() % 23;
+
+    const Lines lines = ReadAll(source, read_size, block_size);
+    FakePlatform platform;
+    platform.files["in.ps"] = source;
+    platform.read_size = read_size;
+    SourceReader reader(platform, block_size);
+    reader.Open("in.ps");
+    for (const std::string& line : lines) {
+      ASSERT_EQ(reader.SkipLineHolding(kBeginFontMarker),
+                Holds(line, kBeginFontMarker))
+          << "line [" << line << "] of [" << source << "]";
+    }
+    EXPECT_FALSE(reader.SkipLineHolding(kBeginFontMarker));
+  }
+}
+
+TEST(SourceReaderTest, FailedOperationsStopWithTheirStep) {
+  struct Case {
+    FakeOperation operation;
+    int occurrence;
+    const char* message;
+  };
+  const Case cases[] = {
+      {FakeOperation::kOpenSource, 1, "Runtime error  13 at 00001201\r\n"},
+      {FakeOperation::kReadSource, 1, "Runtime error  13 at 00001202\r\n"},
+      {FakeOperation::kReadSource, 2, "Runtime error  13 at 00001203\r\n"},
+      {FakeOperation::kCloseSource, 1, "Runtime error  13 at 00001204\r\n"},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.files["in.ps"] = "line one\nline two\n";
+    platform.read_size = 4;
+    platform.FailAt(c.operation, c.occurrence, 13);
+    SourceReader reader(platform, 4);
+    try {
+      reader.Open("in.ps");
+      reader.AtEnd();             // read 1
+      std::string line;
+      reader.ReadLine(&line);     // read 2 onwards
+      reader.Close();
+      ADD_FAILURE() << "no failure stop";
+    } catch (const FakeExit& exit) {
+      EXPECT_EQ(exit.status, 13);
+    }
+    EXPECT_EQ(platform.standard_output, c.message);
+  }
+}
+
+}  // namespace
+}  // namespace glyphcull
