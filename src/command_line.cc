@@ -44,7 +44,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
         ++pos;
       }
     }
-    if (!is_program) arguments.push_back(Unquote(line.substr(start, pos - start)));
+    if (!is_program)
+      arguments.push_back(Unquote(line.substr(start, pos - start)));
     is_program = false;
   }
   return arguments;
@@ -56,8 +57,7 @@ std::string TidyArgument(std::string_view argument) {
   return Unquote(argument.substr(pos));
 }
 
-std::vector<std::string> ArgumentsFromArgv(int argc,
-                                           const char* const* argv) {
+std::vector<std::string> ArgumentsFromArgv(int argc, const char* const* argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
     std::string argument = TidyArgument(argv[i]);

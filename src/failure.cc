@@ -18,10 +18,10 @@ struct MessageText {
 
 MessageText FormatMessage(int value, Step step, const char* line_end) {
   MessageText text{};
-  const int length = std::snprintf(
-      text.bytes, sizeof text.bytes, "Runtime error %3u at %08X%s",
-      static_cast<unsigned>(value) & 0xFFu, static_cast<unsigned>(step),
-      line_end);
+  const int length = std::snprintf(text.bytes, sizeof text.bytes,
+                                   "Runtime error %3u at %08X%s",
+                                   static_cast<unsigned>(value) & 0xFFu,
+                                   static_cast<unsigned>(step), line_end);
   text.length = static_cast<size_t>(length);
   return text;
 }

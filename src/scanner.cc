@@ -12,10 +12,9 @@ void Scan(SourceReader& reader, FontCapture& capture, RunState& state) {
   for (;;) {
     switch (scan) {
       case ScanState::Searching:
-        if (reader.AtEnd()) return;
-        if (reader.SkipLineHolding(kBeginFontMarker)) {
-          scan = ScanState::InResource;
-        }
+        // The end-of-file test comes before each line; the scan ends with it.
+        if (!reader.SkipToLineHolding(kBeginFontMarker)) return;
+        scan = ScanState::InResource;
         break;
       case ScanState::InResource:
         // The data may end inside a font resource: the scan ends with it.

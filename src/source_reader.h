@@ -37,12 +37,21 @@ class SourceReader {
   /// has ended and no line is left.
   bool ReadLine(std::string* line);
 
-  /// Moves past the next line and tells whether it holds `marker`, without
-  /// holding the line, so that a line of any length costs no memory. False
-  /// also when no line is left.
-  bool SkipLineHolding(std::string_view marker);
+  /// Moves past lines, each after an end-of-file test, up to and including
+  /// the first line that holds `marker`: true when it found one, false when
+  /// the end-of-file test came true first. No line is held, so a line of any
+  /// length costs no memory, and whole blocks of lines are searched at once.
+  bool SkipToLineHolding(std::string_view marker);
 
  private:
+  /// Moves past the next line and tells whether it holds `marker`, without
+  /// holding the line. False also when no line is left.
+  bool SkipLineHolding(std::string_view marker);
+  /// The end of the run of whole lines from the read position that can be
+  /// searched for a marker as one block: it stops before the last, unended
+  /// line, before a line that starts with 0x1A and before a line in which a
+  /// CR stands inside the line (dropping it could join a marker).
+  size_t PlainLinesEnd() const;
   /// Makes at least one unread byte available; false at the end of the data.
   /// A failed read is the failure stop for `step`.
   bool Refill(Step step);

@@ -34,7 +34,9 @@ TEST(SplitCommandLineTest, FollowsTheArgumentRules) {
       {"\"C:\\out dir\\\"", {"C:\\out dir\\"}},
       {"a.ps\tout", {"a.ps", "out"}},
       // Every byte from 0x01 to 0x20 separates; bytes from 0x80 do not.
-      {"a.ps\x01\x1f" "b\xe9", {"a.ps", "b\xe9"}},
+      {"a.ps\x01\x1f"
+       "b\xe9",
+       {"a.ps", "b\xe9"}},
       {"a.ps \"\" \"\" out", {"a.ps", "out"}},
       {"\"", {"\""}},
   };
@@ -58,9 +60,8 @@ TEST(SplitCommandLineTest, EndsAtAZeroByte) {
 }
 
 TEST(ArgumentsFromArgvTest, TidiesEachElementAlone) {
-  const char* argv[] = {"glyphcull", "",         "\"\"",     "\"\"a.ps",
-                        "my file",   "\"b c\"",  "a\"b",     "\"",
-                        "\"\"\"\"",  "\"x\"y\""};
+  const char* argv[] = {"glyphcull", "",     "\"\"", "\"\"a.ps", "my file",
+                        "\"b c\"",   "a\"b", "\"",   "\"\"\"\"", "\"x\"y\""};
   EXPECT_EQ(ArgumentsFromArgv(10, argv),
             (Arguments{"a.ps", "my file", "b c", "a\"b", "\"", "x\"y"}));
 }

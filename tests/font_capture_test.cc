@@ -11,11 +11,11 @@ const std::string kBegin = "%%BeginResource: font\n";
 const std::string kEnd = "%%EndResource\n";
 
 TEST(FontCaptureTest, WorkedExampleByteForByte) {
-  FakePlatform platform = WithSource(
-      "%!PS\n" + kBegin +
-      "%!FontType1-1.0: SerifText\n11 dict begin\n/FontType 1 def\n"
-      "/FontName /SerifText def\nend\ncleartomark\n" +
-      kEnd);
+  FakePlatform platform =
+      WithSource("%!PS\n" + kBegin +
+                 "%!FontType1-1.0: SerifText\n11 dict begin\n/FontType 1 def\n"
+                 "/FontName /SerifText def\nend\ncleartomark\n" +
+                 kEnd);
   EXPECT_EQ(RunTool(platform), 0);
   const std::string file = platform.files["out/SerifText.pfa"];
   EXPECT_EQ(file,
@@ -48,8 +48,8 @@ TEST(FontCaptureTest, NamesTypesAndEnds) {
       {"the same name twice: both printed, the later file stays",
        kBegin + "dict begin\n/FontName /ABCDEF+Serif def\n1\ncleartomark\n" +
            "dict begin\n/FontName /GHIJKL+Serif def\n2\ncleartomark\n" + kEnd,
-       {{"Serif.pfa", Pfa("Serif", {"dict begin",
-                                    "/FontName /GHIJKL+Serif def", "2"})}},
+       {{"Serif.pfa",
+         Pfa("Serif", {"dict begin", "/FontName /GHIJKL+Serif def", "2"})}},
        {"Serif", "Serif"}},
       {"a later font without a name takes the last name, also a type 0 one's",
        kBegin + "dict begin\n/FontName /Zero def\n/FontType 0 def\n" + kEnd +
@@ -57,10 +57,12 @@ TEST(FontCaptureTest, NamesTypesAndEnds) {
        {{"Zero.pfa", Pfa("Zero", {"dict begin", "no name"})}},
        {"Zero"}},
       {"several name lines: each printed, the last names the file",
-       kBegin + "dict begin\n/FontName /One def\n/FontName /Two def\n"
-                "cleartomark\n" + kEnd,
-       {{"Two.pfa",
-         Pfa("Two", {"dict begin", "/FontName /One def", "/FontName /Two def"})}},
+       kBegin +
+           "dict begin\n/FontName /One def\n/FontName /Two def\n"
+           "cleartomark\n" +
+           kEnd,
+       {{"Two.pfa", Pfa("Two", {"dict begin", "/FontName /One def",
+                                "/FontName /Two def"})}},
        {"One", "Two"}},
       {"a name line too short gives an empty name, printed",
        kBegin + "dict begin\n/FontName\ncleartomark\n" + kEnd,
@@ -71,39 +73,52 @@ TEST(FontCaptureTest, NamesTypesAndEnds) {
        {{"ef.pfa", Pfa("ef", {"dict begin", "/FontName /Serif def %+x"})}},
        {"ef"}},
       {"type 0 after its name: printed, not written",
-       kBegin + "dict begin\n/FontName /Comp def\n/FontType 0 def\n"
-                "cleartomark\n" + kEnd,
+       kBegin +
+           "dict begin\n/FontName /Comp def\n/FontType 0 def\n"
+           "cleartomark\n" +
+           kEnd,
        {},
        {"Comp"}},
       {"type 0 before its name: nothing printed",
-       kBegin + "dict begin\n/FontType 0 def\n/FontName /Comp def\n"
-                "cleartomark\n" + kEnd,
+       kBegin +
+           "dict begin\n/FontType 0 def\n/FontName /Comp def\n"
+           "cleartomark\n" +
+           kEnd,
        {},
        {}},
       {"name and type 0 on one line: printed first, then dropped",
-       kBegin + "dict begin\n/FontType 0 /FontName /C def\ncleartomark\n" + kEnd,
+       kBegin + "dict begin\n/FontType 0 /FontName /C def\ncleartomark\n" +
+           kEnd,
        {},
        {" /FontName /C"}},
       {"after a type 0 stop a later dict begin in the font starts a capture",
-       kBegin + "dict begin\n/FontType 0 def\n/FDepVector [\ndict begin\n"
-                "/FontName /Inner def\ncleartomark\n" + kEnd,
+       kBegin +
+           "dict begin\n/FontType 0 def\n/FDepVector [\ndict begin\n"
+           "/FontName /Inner def\ncleartomark\n" +
+           kEnd,
        {{"Inner.pfa", Pfa("Inner", {"dict begin", "/FontName /Inner def"})}},
        {"Inner"}},
       {"type 0 indented or with two blanks is not type 0",
-       kBegin + "dict begin\n /FontType 0 def\n/FontType  0 def\n"
-                "/FontName /Kept def\ncleartomark\n" + kEnd,
+       kBegin +
+           "dict begin\n /FontType 0 def\n/FontType  0 def\n"
+           "/FontName /Kept def\ncleartomark\n" +
+           kEnd,
        {{"Kept.pfa", Pfa("Kept", {"dict begin", " /FontType 0 def",
                                   "/FontType  0 def", "/FontName /Kept def"})}},
        {"Kept"}},
       {"cleartomark and %%EndResource on one line: written, resource goes on",
-       kBegin + "dict begin\n/FontName /A def\ncleartomark %%EndResource\n"
-                "dict begin\n/FontName /B def\ncleartomark\n" + kEnd,
+       kBegin +
+           "dict begin\n/FontName /A def\ncleartomark %%EndResource\n"
+           "dict begin\n/FontName /B def\ncleartomark\n" +
+           kEnd,
        {{"A.pfa", Pfa("A", {"dict begin", "/FontName /A def"})},
         {"B.pfa", Pfa("B", {"dict begin", "/FontName /B def"})}},
        {"A", "B"}},
       {"cleartomark and dict begin on one line: the dict begin starts nothing",
-       kBegin + "dict begin\n/FontName /A def\ncleartomark dict begin\n"
-                "/FontName /Stray def\n" + kEnd,
+       kBegin +
+           "dict begin\n/FontName /A def\ncleartomark dict begin\n"
+           "/FontName /Stray def\n" +
+           kEnd,
        {{"A.pfa", Pfa("A", {"dict begin", "/FontName /A def"})}},
        {"A"}},
   });
@@ -115,8 +130,9 @@ TEST(FontCaptureTest, NamesTypesAndEnds) {
 TEST(FontCaptureTest, AFontProgramEndsWithItsResource) {
   ExpectRuns({
       {"type 42 then type 1",
-       kBegin + "10 dict begin\n/FontType 42 def\n/FontName /Tt def\n"
-                "/sfnts [<00>] def\nFontName currentdict end definefont pop\n" +
+       kBegin +
+           "10 dict begin\n/FontType 42 def\n/FontName /Tt def\n"
+           "/sfnts [<00>] def\nFontName currentdict end definefont pop\n" +
            kEnd + "%%Page: 1 1\n" + kBegin +
            "dict begin\n/FontName /T1 def\ncleartomark\n" + kEnd,
        {{"T1.pfa", Pfa("T1", {"dict begin", "/FontName /T1 def"})}},
@@ -144,9 +160,9 @@ TEST(FontCaptureTest, HostileNamesAreRefused) {
       {std::string("/FontName /a\0b def", 18)},
   };
   for (const Case& c : cases) {
-    FakePlatform platform = WithSource(
-        kBegin + "dict begin\n/FontName /Good def\ncleartomark\n" +
-        "dict begin\n" + c.name_line + "\ncleartomark\n" + kEnd);
+    FakePlatform platform =
+        WithSource(kBegin + "dict begin\n/FontName /Good def\ncleartomark\n" +
+                   "dict begin\n" + c.name_line + "\ncleartomark\n" + kEnd);
     EXPECT_EQ(RunTool(platform), FakePlatform::kBadName);
     EXPECT_EQ(platform.standard_output, "Runtime error  22 at 00001301\r\n");
     const auto files = FontFiles(platform);
@@ -190,16 +206,16 @@ TEST(FontCaptureTest, FailedFileStepsStopWithTheirCode) {
 }
 
 TEST(FontCaptureTest, AFullDiskKeepsWhatReachedTheFile) {
-  FakePlatform platform = WithSource(
-      kBegin + "dict begin\n/FontName /Big def\n" + std::string(500, 'x') +
-      "\ncleartomark\n" + kEnd);
+  FakePlatform platform =
+      WithSource(kBegin + "dict begin\n/FontName /Big def\n" +
+                 std::string(500, 'x') + "\ncleartomark\n" + kEnd);
   platform.disk_space = 100;
   EXPECT_EQ(RunTool(platform), FakePlatform::kDiskFull);
   EXPECT_EQ(platform.standard_output, "Runtime error  28 at 00001302\r\n");
-  EXPECT_EQ(platform.files["out/Big.pfa"],
-            Pfa("Big", {"dict begin", "/FontName /Big def",
-                        std::string(500, 'x')})
-                .substr(0, 100));
+  EXPECT_EQ(
+      platform.files["out/Big.pfa"],
+      Pfa("Big", {"dict begin", "/FontName /Big def", std::string(500, 'x')})
+          .substr(0, 100));
 }
 
 TEST(FontCaptureTest, OutputOntoTheSourceIsRefused) {

@@ -19,10 +19,10 @@ TEST(FontNameOfTest, FixedColumns) {
       {"/FontName /SerifText def % x", "SerifText def"},
       {"/FontName /Serif+Text def", "ext"},
       {"/FontName", ""},
-      {"/FontName /X def", "X"},        // L = 16: one byte
-      {"/FontName /A de", ""},          // L = 15: none
-      {"/FontName /ABCDEF+X def", "X"}, // L = 23 with "+"
-      {"/FontName /ABCDE+X def", ""},   // L = 22 with "+"
+      {"/FontName /X def", "X"},         // L = 16: one byte
+      {"/FontName /A de", ""},           // L = 15: none
+      {"/FontName /ABCDEF+X def", "X"},  // L = 23 with "+"
+      {"/FontName /ABCDE+X def", ""},    // L = 22 with "+"
       {"+/FontName", ""},
   };
   for (const Case& c : cases) {

@@ -30,12 +30,12 @@ TEST(StartTest, NoArgumentsGivesBannerAndUsageInColour) {
     platform.arguments = c.arguments;
     platform.console_attribute = c.start_attribute;
     EXPECT_EQ(RunTool(platform), 0);
-    EXPECT_EQ(platform.console,
-              (std::vector<ConsoleLine>{
-                  {c.banner_attribute,
-                   "PS font extracting utility v1.1 by Quilvane"},
-                  {c.usage_attribute, "Usage: glyphcull <srcps> [<destdir>]"},
-              }));
+    EXPECT_EQ(
+        platform.console,
+        (std::vector<ConsoleLine>{
+            {c.banner_attribute, "PS font extracting utility v1.1 by Quilvane"},
+            {c.usage_attribute, "Usage: glyphcull <srcps> [<destdir>]"},
+        }));
     EXPECT_TRUE(platform.made_folders.empty());
     EXPECT_FALSE(platform.source_open);
     EXPECT_EQ(platform.standard_output, "");
@@ -61,9 +61,15 @@ TEST(StartTest, TheDestinationFolder) {
       {"default, used when there", {"in.ps"}, {"fonts"}, {}, "fonts/A.pfa"},
       {"argument 2, made when missing", {"in.ps", "d"}, {}, {"d"}, "d/A.pfa"},
       {"arguments after the second are ignored",
-       {"in.ps", "d", "extra"}, {"d"}, {}, "d/A.pfa"},
-      {"a nested folder whose parent is there", {"in.ps", "p/q"}, {"p"},
-       {"p/q"}, "p/q/A.pfa"},
+       {"in.ps", "d", "extra"},
+       {"d"},
+       {},
+       "d/A.pfa"},
+      {"a nested folder whose parent is there",
+       {"in.ps", "p/q"},
+       {"p"},
+       {"p/q"},
+       "p/q/A.pfa"},
   };
   for (const Case& c : cases) {
     FakePlatform platform;

@@ -56,7 +56,9 @@ TEST(ScanTest, FollowsTheFontResources) {
        {},
        {}},
       {"a 0x1A at the start of a line outside a resource ends the scan",
-       "%!PS\n\x1A" "garbage\n" + kBegin + kFontA + kEnd,
+       "%!PS\n\x1A"
+       "garbage\n" +
+           kBegin + kFontA + kEnd,
        {},
        {}},
       {"a 0x1A inside a line outside a resource does not",
@@ -64,8 +66,13 @@ TEST(ScanTest, FollowsTheFontResources) {
        {{"A.pfa", kPfaA}},
        {"A"}},
       {"a 0x1A at the start of a line inside a resource is an ordinary byte",
-       kBegin + "\x1A" "dict begin\n/FontName /A def\ncleartomark\n" + kEnd,
-       {{"A.pfa", Pfa("A", {"\x1A" "dict begin", "/FontName /A def"})}},
+       kBegin +
+           "\x1A"
+           "dict begin\n/FontName /A def\ncleartomark\n" +
+           kEnd,
+       {{"A.pfa", Pfa("A", {"\x1A"
+                            "dict begin",
+                            "/FontName /A def"})}},
        {"A"}},
       {"the data ends inside a font resource", kBegin + "/Foo", {}, {}},
       {"a last line without LF is a line",

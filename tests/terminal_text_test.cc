@@ -35,7 +35,8 @@ TEST(VisibleCellsTest, NoByteActsAsAControl) {
 
 TEST(VisibleCellsTest, EveryOtherByteIsOneGlyph) {
   for (int byte = 0; byte < 256; ++byte) {
-    const std::string cell = Cells(std::string(1, static_cast<char>(byte)), true);
+    const std::string cell =
+        Cells(std::string(1, static_cast<char>(byte)), true);
     const bool passes = byte == '\r' || byte == '\n' || byte == '\a' ||
                         byte == '\b' || (byte >= 0x20 && byte < 0x7F);
     if (passes) {
@@ -57,14 +58,14 @@ TEST(ColourSequenceTest, WindowsAttributeToSgr) {
     const char* sequence;
   };
   const Case cases[] = {
-      {0x0E, 0x07, "\x1b[93m"},     // bright yellow
-      {0x07, 0x07, "\x1b[37m"},     // light grey
-      {0x01, 0x07, "\x1b[34m"},     // blue
-      {0x04, 0x07, "\x1b[31m"},     // red
-      {0x0B, 0x07, "\x1b[96m"},     // bright cyan
-      {0x1E, 0x07, "\x1b[93;44m"},  // on blue
-      {0xCE, 0x07, "\x1b[93;101m"}, // on bright red
-      {0x1E, 0x17, "\x1b[93m"},     // the background as at the start
+      {0x0E, 0x07, "\x1b[93m"},      // bright yellow
+      {0x07, 0x07, "\x1b[37m"},      // light grey
+      {0x01, 0x07, "\x1b[34m"},      // blue
+      {0x04, 0x07, "\x1b[31m"},      // red
+      {0x0B, 0x07, "\x1b[96m"},      // bright cyan
+      {0x1E, 0x07, "\x1b[93;44m"},   // on blue
+      {0xCE, 0x07, "\x1b[93;101m"},  // on bright red
+      {0x1E, 0x17, "\x1b[93m"},      // the background as at the start
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ColourSequence(c.attribute, c.start), c.sequence)

@@ -45,15 +45,15 @@ int FakePlatform::OpenSource(const std::string& path) {
   return 0;
 }
 
-int FakePlatform::ReadSource(char* buffer, size_t capacity,
-                             size_t* delivered) {
+int FakePlatform::ReadSource(char* buffer, size_t capacity, size_t* delivered) {
   const int occurrence = calls_[FakeOperation::kReadSource] + 1;
   if (const int code = Injected(FakeOperation::kReadSource)) return code;
   if (occurrence == bad_alloc_read_) throw std::bad_alloc();
   if (!source_open) return kIsFolder;  // a folder opens but cannot be read
   const std::string& data = files[source_path_];
-  const size_t count = std::min(
-      {capacity, read_size, data.size() - std::min(data.size(), source_position_)});
+  const size_t count =
+      std::min({capacity, read_size,
+                data.size() - std::min(data.size(), source_position_)});
   std::copy_n(data.data() + source_position_, count, buffer);
   source_position_ += count;
   *delivered = count;

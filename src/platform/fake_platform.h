@@ -69,11 +69,11 @@ class FakePlatform : public Platform {
   /// The console texts alone.
   std::vector<std::string> ConsoleTexts() const;
 
-  static constexpr int kMissing = 2;     // ENOENT
-  static constexpr int kIsFolder = 21;   // EISDIR
-  static constexpr int kDiskFull = 28;   // ENOSPC
-  static constexpr int kBadName = 22;    // EINVAL
-  static constexpr int kSharing = 16;    // EBUSY
+  static constexpr int kMissing = 2;    // ENOENT
+  static constexpr int kIsFolder = 21;  // EISDIR
+  static constexpr int kDiskFull = 28;  // ENOSPC
+  static constexpr int kBadName = 22;   // EINVAL
+  static constexpr int kSharing = 16;   // EBUSY
 
   std::vector<std::string> Arguments() override { return arguments; }
   uint8_t ConsoleAttribute() override { return console_attribute; }

@@ -17,7 +17,8 @@ namespace {
 
 class PosixPlatform : public Platform {
  public:
-  PosixPlatform(int argc, char** argv) : arguments_(ArgumentsFromArgv(argc, argv)) {}
+  PosixPlatform(int argc, char** argv)
+      : arguments_(ArgumentsFromArgv(argc, argv)) {}
 
   std::vector<std::string> Arguments() override { return arguments_; }
 
@@ -76,9 +77,8 @@ class PosixPlatform : public Platform {
       return EBUSY;
     }
     font_fd_ = RetryOnInterrupt([&] {
-      return open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY |
-                                    O_CLOEXEC,
-                  0666);
+      return open(path.c_str(),
+                  O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
     });
     return font_fd_ < 0 ? errno : 0;
   }

@@ -22,8 +22,8 @@ auto RetryOnInterrupt(Call call) {
 /// Writes all of `bytes` to `fd`: 0, or the errno of the write that failed.
 inline int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = RetryOnInterrupt(
-        [&] { return write(fd, bytes.data(), bytes.size()); });
+    const ssize_t written =
+        RetryOnInterrupt([&] { return write(fd, bytes.data(), bytes.size()); });
     if (written < 0) return errno;
     bytes.remove_prefix(static_cast<size_t>(written));
   }
