@@ -13,18 +13,26 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-/// Every line of `source` through `ReadLine`, read in pieces of `read_size`
-/// bytes into a block of `block_size`.
+/// A reader open on `source`, which the platform delivers `read_size` bytes
+/// at a time into blocks of `block_size`.
+struct ReaderOn {
+  ReaderOn(const std::string& source, size_t read_size, size_t block_size)
+      : reader(platform, block_size) {
+    platform.files["in.ps"] = source;
+    platform.read_size = read_size;
+    reader.Open("in.ps");
+  }
+  FakePlatform platform;
+  SourceReader reader;
+};
+
+/// Every line of `source` through `ReadLine`.
 Lines ReadAll(const std::string& source, size_t read_size,
               size_t block_size = 64) {
-  FakePlatform platform;
-  platform.files["in.ps"] = source;
-  platform.read_size = read_size;
-  SourceReader reader(platform, block_size);
-  reader.Open("in.ps");
+  ReaderOn on(source, read_size, block_size);
   Lines lines;
   std::string line;
-  while (reader.ReadLine(&line)) lines.push_back(line);
+  while (on.reader.ReadLine(&line)) lines.push_back(line);
   EXPECT_TRUE(line.empty());
   return lines;
 }
@@ -81,15 +89,11 @@ TEST(SourceReaderTest, EndOfFileTest) {
       {"\n", 0, false},
   };
   for (const EndCase& c : cases) {
-    FakePlatform platform;
-    platform.files["in.ps"] = c.source;
-    platform.read_size = 1;
-    SourceReader reader(platform, 16);
-    reader.Open("in.ps");
+    ReaderOn on(c.source, 1, 16);
     std::string line;
-    for (size_t i = 0; i < c.lines_to_read; ++i) reader.ReadLine(&line);
-    EXPECT_EQ(reader.AtEnd(), c.at_end) << "[" << c.source << "]";
-    EXPECT_EQ(reader.AtEnd(), c.at_end) << "the test consumes nothing";
+    for (size_t i = 0; i < c.lines_to_read; ++i) on.reader.ReadLine(&line);
+    EXPECT_EQ(on.reader.AtEnd(), c.at_end) << "[" << c.source << "]";
+    EXPECT_EQ(on.reader.AtEnd(), c.at_end) << "the test consumes nothing";
   }
 }
 
@@ -97,16 +101,13 @@ TEST(SourceReaderTest, EndOfFileTest) {
 /// marker, the line that follows it; the scan stops where the end-of-file test
 /// comes true. Made the plain way, one line at a time.
 Lines LinesAfterMarkersPlainly(const std::string& source) {
-  FakePlatform platform;
-  platform.files["in.ps"] = source;
-  SourceReader reader(platform);
-  reader.Open("in.ps");
+  ReaderOn on(source, 1 << 20, SourceReader::kBlockSize);
   Lines after;
   std::string line;
-  while (!reader.AtEnd()) {
-    reader.ReadLine(&line);
+  while (!on.reader.AtEnd()) {
+    on.reader.ReadLine(&line);
     if (Holds(line, kBeginFontMarker)) {
-      reader.ReadLine(&line);
+      on.reader.ReadLine(&line);
       after.push_back(line);
     }
   }
@@ -115,15 +116,11 @@ Lines LinesAfterMarkersPlainly(const std::string& source) {
 
 Lines LinesAfterMarkersSkipping(const std::string& source, size_t read_size,
                                 size_t block_size) {
-  FakePlatform platform;
-  platform.files["in.ps"] = source;
-  platform.read_size = read_size;
-  SourceReader reader(platform, block_size);
-  reader.Open("in.ps");
+  ReaderOn on(source, read_size, block_size);
   Lines after;
   std::string line;
-  while (reader.SkipToLineHolding(kBeginFontMarker)) {
-    reader.ReadLine(&line);
+  while (on.reader.SkipToLineHolding(kBeginFontMarker)) {
+    on.reader.ReadLine(&line);
     after.push_back(line);
   }
   return after;

@@ -219,7 +219,6 @@ class StartTest(E2eTest):
             self.assertTrue(data.startswith(b"%!PS-AdobeFont-1.0: " + name[:-4].encode() + b"\n"))
             self.assertTrue(data.endswith(b"\ncleartomark\r\n"))
             self.assertNotIn(b"\r\n", data[:-2])
-        expect_fonts_load(self, self.dir / "fonts", draw=True)
 
 
 class OutputTest(E2eTest):
@@ -254,6 +253,10 @@ class OutputTest(E2eTest):
             ("a truncated file: the unfinished font is not written",
              simple_font(b"A") + BEGIN + b"dict begin\n/FontName /Cut def\n0000",
              {"A.pfa": simple_pfa(b"A")}, b"A\r\nCut\r\n"),
+            ("a file of zero bytes", b"", {}, b""),
+            ("binary garbage around a font",
+             bytes(range(256)) * 4 + b"\n" + simple_font(b"A") + bytes(range(255, -1, -1)),
+             {"A.pfa": simple_pfa(b"A")}, b"A\r\n"),
             ("a CR-only file is one line", b"%%BeginResource: font\rdict begin\r"
              b"/FontName /A def\rcleartomark\r%%EndResource\r", {}, b""),
         ]
@@ -304,6 +307,16 @@ class FailureTest(E2eTest):
         result = run(["missing.ps"], self.dir)
         self.check(result, 2, b"00001201")
         self.assertTrue((self.dir / "fonts").is_dir())
+
+    def test_an_unreadable_source(self):
+        self.write("in.ps", simple_font(b"A")).chmod(0)
+        self.dir.chmod(0o755)
+
+        def as_nobody():  # root may read any file: run as a user who may not
+            if os.geteuid() == 0:
+                os.setgid(65534)
+                os.setuid(65534)
+        self.check(run(["in.ps", "out"], self.dir, preexec=as_nobody), 13, b"00001201")
 
     def test_a_folder_as_source_fails_at_the_first_read(self):
         (self.dir / "adir").mkdir()
@@ -508,8 +521,14 @@ def expect_fonts_load(test, folder, draw):
                          (path, result.stdout, result.stderr))
 
 
-class RealProducerTest(E2eTest):
-    """A print file that cairo writes, its fonts extracted and loaded."""
+class FontsLoadTest(E2eTest):
+    """Extracted fonts load in Ghostscript: the sample's, and those of a print
+    file that cairo writes."""
+
+    def test_the_sample_fonts_load_and_draw(self):
+        shutil.copy(ROOT / "examples" / "sample.ps", self.dir)
+        self.assertEqual(run(["sample.ps"], self.dir).status, 0)
+        expect_fonts_load(self, self.dir / "fonts", draw=True)
 
     SCRIPT = r"""
 import sys, cairo
