@@ -74,33 +74,30 @@ bool SourceReader::ReadLine(std::string* line) {
 }
 
 size_t SourceReader::PlainLinesEnd() const {
-  const std::string_view unread(buffer_.data() + next_, end_ - next_);
-  const size_t last_lf = unread.rfind('\n');
-  if (last_lf == std::string_view::npos) return next_;
-  std::string_view lines = unread.substr(0, last_lf + 1);
-  // A line that starts with 0x1A.
-  for (size_t at = lines.find('\x1A'); at != std::string_view::npos;
-       at = lines.find('\x1A', at + 1)) {
-    if (at == 0 || lines[at - 1] == '\n') {
-      lines = lines.substr(0, at);
+  // Every byte looked at here is consumed soon after, by the block search or
+  // by the careful way, so no byte is looked at again and again.
+  std::string_view lines(buffer_.data() + next_, end_ - next_);
+  // The first CR that is not part of a line end (CR LF, or CR CR LF): its
+  // line goes the careful way, since dropping the CR joins what stands
+  // around it. A CR at the end of the block counts too.
+  size_t stop = lines.size();
+  for (size_t at = lines.find('\r'); at != std::string_view::npos;
+       at = lines.find('\r', at)) {
+    while (at < lines.size() && lines[at] == '\r') ++at;
+    if (at == lines.size() || lines[at] != '\n') {
+      stop = at;
       break;
     }
   }
-  // A CR that is not part of the line end: its line and the rest go slowly.
-  for (size_t at = lines.find('\r'); at != std::string_view::npos;
-       at = lines.find('\r', at)) {
-    if (lines[at + 1] == '\n') {  // the usual CR LF
-      at += 2;
-      continue;
-    }
-    const size_t after = lines.find_first_not_of('\r', at);
-    if (lines[after] != '\n') {
-      const size_t line_start = lines.rfind('\n', at);
-      lines = lines.substr(
-          0, line_start == std::string_view::npos ? 0 : line_start + 1);
-      break;
-    }
-    at = after;
+  // Whole lines only: the last, unended one goes the careful way.
+  const size_t last_lf = lines.substr(0, stop).rfind('\n');
+  if (last_lf == std::string_view::npos) return next_;
+  lines = lines.substr(0, last_lf + 1);
+  // A line that starts with 0x1A ends the block: the end-of-file test is
+  // true there.
+  for (size_t at = lines.find('\x1A'); at != std::string_view::npos;
+       at = lines.find('\x1A', at + 1)) {
+    if (at == 0 || lines[at - 1] == '\n') return next_ + at;
   }
   return next_ + lines.size();
 }
