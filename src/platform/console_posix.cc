@@ -5,9 +5,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "posix_io.h"
@@ -58,9 +58,12 @@ bool LocaleIsUtf8() {
   for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
     const char* value = std::getenv(name);
     if (value == nullptr || *value == '\0') continue;
+    // "UTF-8", "utf8" and the like, in ASCII whatever the locale.
     std::string folded;
     for (const char* p = value; *p; ++p) {
-      if (*p != '-') folded.push_back(static_cast<char>(std::tolower(*p)));
+      if (*p == '-') continue;
+      folded.push_back(*p >= 'A' && *p <= 'Z' ? static_cast<char>(*p + 32)
+                                              : *p);
     }
     return folded.find("utf8") != std::string::npos;
   }
