@@ -9,9 +9,7 @@ void MarkerStream::Feed(std::string_view piece) {
   while (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
   if (piece.find('\r') != std::string_view::npos) {
     scratch_.clear();
-    for (const char c : piece) {
-      if (c != '\r') scratch_.push_back(c);
-    }
+    AppendWithoutCr(&scratch_, piece);
     piece = scratch_;
   }
   const size_t keep = marker_.size() - 1;

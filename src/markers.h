@@ -22,6 +22,16 @@ inline bool Holds(std::string_view line, std::string_view marker) {
   return line.find(marker) != std::string_view::npos;
 }
 
+/// Appends `piece` to `line` without its CR bytes: a line never holds a CR.
+inline void AppendWithoutCr(std::string* line, std::string_view piece) {
+  for (size_t cr = piece.find('\r'); cr != std::string_view::npos;
+       cr = piece.find('\r')) {
+    line->append(piece.substr(0, cr));
+    piece.remove_prefix(cr + 1);
+  }
+  line->append(piece);
+}
+
 /// Tests one line for a marker while the line arrives in pieces, without
 /// holding the line: only the last few bytes of it are kept. CR bytes in the
 /// pieces are dropped first, as they are from every line, so a marker that a

@@ -5,22 +5,6 @@
 #include "platform/platform.h"
 
 namespace glyphcull {
-namespace {
-
-/// Appends `piece` to `line` without its CR bytes.
-void AppendWithoutCr(std::string* line, std::string_view piece) {
-  for (;;) {
-    const size_t cr = piece.find('\r');
-    if (cr == std::string_view::npos) {
-      line->append(piece);
-      return;
-    }
-    line->append(piece.substr(0, cr));
-    piece.remove_prefix(cr + 1);
-  }
-}
-
-}  // namespace
 
 SourceReader::SourceReader(Platform& platform, size_t block_size)
     : platform_(platform), buffer_(block_size) {}
