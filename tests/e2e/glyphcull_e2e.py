@@ -486,7 +486,7 @@ class ModesTest(E2eTest):
                 self.assertEqual((result.status, result.stdout, result.stderr), (0, b"", b""))
                 if kind != "hang-up":
                     self.assertEqual(terminal.modes(), before)
-                terminal.close() if terminal.master is not None else os.close(terminal.slave)
+                terminal.close()
                 fifo.unlink()
 
     def test_modes_restored_after_a_normal_end_and_a_failure_stop(self):
