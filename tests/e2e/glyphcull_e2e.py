@@ -105,6 +105,7 @@ class Result:
     stdout: bytes
     stderr: bytes
     console: bytes
+    modes_after: list = None  # the terminal's modes once the tool has ended
 
 
 def limits(address_space=None, file_size=None):
@@ -147,12 +148,16 @@ class Tool:
 
     def finish(self, timeout=60):
         stdout, stderr = self.process.communicate(timeout=timeout)
-        console = b""
+        console, modes_after = b"", None
         if self.terminal:
             time.sleep(0.1)
+            try:
+                modes_after = self.terminal.modes()
+            except termios.error:  # the terminal has hung up
+                pass
             self.terminal.close()
             console = bytes(self.terminal.output)
-        return Result(self.process.returncode, stdout, stderr, console)
+        return Result(self.process.returncode, stdout, stderr, console, modes_after)
 
 
 def run(args, cwd, **options):
@@ -463,30 +468,23 @@ class ModesTest(E2eTest):
         self.assertIsNone(tool.process.poll(), "Ctrl+C ended the run")
         with open(fifo, "wb") as writer:
             writer.write(simple_font(b"A"))
-        terminal = tool.terminal
-        tool.terminal = None
         result = tool.finish()
-        after = terminal.modes()
-        terminal.close()
         self.assertEqual(result.status, 0)
         self.assertEqual(self.fonts("out"), {"A.pfa": simple_pfa(b"A")})
-        self.assertEqual(after, before)
+        self.assertEqual(result.modes_after, before)
 
     def test_console_breaks_end_the_run_with_status_0(self):
         for kind in ("ctrl+backslash", "hang-up"):
             with self.subTest(kind):
                 tool, fifo, before = self.start_on_fifo()
-                terminal = tool.terminal
-                tool.terminal = None
                 if kind == "hang-up":
-                    terminal.hang_up()
+                    tool.terminal.hang_up()
                 else:
-                    terminal.type(b"\x1c")
+                    tool.terminal.type(b"\x1c")
                 result = tool.finish(timeout=10)
                 self.assertEqual((result.status, result.stdout, result.stderr), (0, b"", b""))
                 if kind != "hang-up":
-                    self.assertEqual(terminal.modes(), before)
-                terminal.close()
+                    self.assertEqual(result.modes_after, before)
                 fifo.unlink()
 
     def test_modes_restored_after_a_normal_end_and_a_failure_stop(self):
@@ -494,12 +492,7 @@ class ModesTest(E2eTest):
         for args in ([], ["in.ps", "out"], ["missing.ps"]):
             with self.subTest(args=args):
                 tool = Tool(args, self.dir)
-                terminal = tool.terminal
-                before = tool.modes_before
-                tool.terminal = None
-                tool.finish()
-                self.assertEqual(terminal.modes(), before)
-                terminal.close()
+                self.assertEqual(tool.finish().modes_after, tool.modes_before)
 
 
 def expect_fonts_load(test, folder, draw):
