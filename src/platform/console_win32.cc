@@ -103,10 +103,10 @@ Win32Console::Win32Console() {
     CloseHandle(output_);
     output_ = INVALID_HANDLE_VALUE;
   }
+  SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
   if (output_ == INVALID_HANDLE_VALUE) return;  // no console: standard error
   g_output = output_;
   g_input = OpenConsoleDevice("CONIN$");
-  SetConsoleCtrlHandler(OnConsoleBreak, TRUE);
   SwitchOff(g_input,
             ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT,
             &g_saved_input_mode, &g_input_switched);
