@@ -23,7 +23,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from glyphcull_e2e import font, message, pfa, simple_font, simple_pfa  # noqa: E402
+from glyphcull_e2e import (E2eTest, font, message, pfa,  # noqa: E402
+                           simple_font, simple_pfa)
 
 TOOL = ""
 PROBE = ""
@@ -165,21 +166,8 @@ INPUT_OFF = 0x0007
 OUTPUT_OFF = 0x0003
 
 
-class WineTest(unittest.TestCase):
-    def setUp(self):
-        self.dir = pathlib.Path(tempfile.mkdtemp(prefix="glyphcull-wine-"))
-
-    def tearDown(self):
-        shutil.rmtree(self.dir, ignore_errors=True)
-
-    def write(self, name, data):
-        path = self.dir / name
-        path.write_bytes(data)
-        return path
-
-    def fonts(self, folder="fonts"):
-        path = self.dir / folder
-        return {p.name: p.read_bytes() for p in sorted(path.iterdir())}
+class WineTest(E2eTest):
+    """A test in a temporary folder of its own."""
 
 
 class WineOutputTest(WineTest):
