@@ -44,8 +44,11 @@ void FontCapture::WriteFontFile() {
                Step::kCreateFontFile);
   FailureCheck(platform_, platform_.CreateFontFile(s.OutPath),
                Step::kCreateFontFile);
-  int written = platform_.WriteFontFile(s.FontText);
-  if (written == 0) written = platform_.WriteFontFile(kFontFileLineEnd);
+  // One write for the whole file: the text with its final line end, which
+  // is taken off again, since FontText holds all but that line end.
+  s.FontText.append(kFontFileLineEnd);
+  const int written = platform_.WriteFontFile(s.FontText);
+  s.FontText.resize(s.FontText.size() - kFontFileLineEnd.size());
   FailureCheck(platform_, written, Step::kWriteFontFile);
   FailureCheck(platform_, platform_.CloseFontFile(), Step::kCloseFontFile);
 }

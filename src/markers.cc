@@ -1,8 +1,42 @@
 #include "markers.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace glyphcull {
+
+size_t FindMarker(std::string_view text, std::string_view marker) {
+  if (marker.empty() || text.size() < marker.size()) {
+    return marker.empty() ? 0 : std::string_view::npos;
+  }
+  // The search runs on the marker's first byte that is no hexadecimal digit
+  // and no blank: such a byte is rare in a font program, where a search on
+  // the 'c' of "cleartomark" would stop on nearly every line.
+  size_t anchor = 0;
+  for (size_t i = 0; i < marker.size(); ++i) {
+    const char c = marker[i];
+    const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
+                     (c >= 'A' && c <= 'F');
+    if (!hex && c != ' ') {
+      anchor = i;
+      break;
+    }
+  }
+  const char* const begin = text.data();
+  const char* const last_start = begin + (text.size() - marker.size());
+  const char* at = begin + anchor;  // where the anchor byte may stand
+  while (at <= last_start + anchor) {
+    const void* hit =
+        std::memchr(at, marker[anchor], (last_start + anchor) - at + 1);
+    if (hit == nullptr) return std::string_view::npos;
+    const char* start = static_cast<const char*>(hit) - anchor;
+    if (std::memcmp(start, marker.data(), marker.size()) == 0) {
+      return static_cast<size_t>(start - begin);
+    }
+    at = static_cast<const char*>(hit) + 1;
+  }
+  return std::string_view::npos;
+}
 
 void MarkerStream::Feed(std::string_view piece) {
   if (found_) return;

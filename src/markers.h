@@ -16,10 +16,16 @@ inline constexpr std::string_view kClearToMarkMarker = "cleartomark";
 inline constexpr std::string_view kFontNameMarker = "/FontName";
 inline constexpr std::string_view kFontTypeMarker = "/FontType";
 
+/// Where the marker's bytes first stand in `text` as one unbroken run, byte
+/// for byte with case counted, or npos. Same result as `text.find(marker)`
+/// for a non-empty marker; faster on font programs, whose encrypted part is
+/// hexadecimal digits.
+size_t FindMarker(std::string_view text, std::string_view marker);
+
 /// True when the marker's bytes stand in `line` as one unbroken run, anywhere;
 /// byte for byte, case counts. An empty line holds no marker.
 inline bool Holds(std::string_view line, std::string_view marker) {
-  return line.find(marker) != std::string_view::npos;
+  return FindMarker(line, marker) != std::string_view::npos;
 }
 
 /// Appends `piece` to `line` without its CR bytes: a line never holds a CR.

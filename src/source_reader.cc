@@ -1,5 +1,6 @@
 #include "source_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -57,22 +58,44 @@ bool SourceReader::ReadLine(std::string* line) {
   return true;
 }
 
+namespace {
+
+/// The offset of the first CR in `bytes` that is followed by neither LF nor
+/// another CR, or that ends `bytes`; the size of `bytes` when there is none.
+/// A CR LF line end, or CR CR LF, drops its CRs without joining anything.
+size_t FirstJoiningCr(std::string_view bytes) {
+  const size_t first = bytes.find('\r');  // most files have none at all
+  if (first == std::string_view::npos) return bytes.size();
+  const size_t size = bytes.size();
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  auto joins = [p](size_t i) {
+    return (p[i] == '\r') & (p[i + 1] != '\n') & (p[i + 1] != '\r');
+  };
+  // Chunks without a branch per byte, so that the compiler can vectorise the
+  // common case of CR LF files; the exact place is sought in a chunk that has
+  // one.
+  constexpr size_t kChunk = 4096;
+  for (size_t start = first; start + 1 < size; start += kChunk) {
+    const size_t end = std::min(start + kChunk, size - 1);
+    unsigned any = 0;
+    for (size_t i = start; i < end; ++i) any |= joins(i);
+    if (any == 0) continue;
+    for (size_t i = start; i < end; ++i) {
+      if (joins(i)) return i;
+    }
+  }
+  return p[size - 1] == '\r' ? size - 1 : size;
+}
+
+}  // namespace
+
 size_t SourceReader::PlainLinesEnd() const {
   // Every byte looked at here is consumed soon after, by the block search or
   // by the careful way, so no byte is looked at again and again.
   std::string_view lines(buffer_.data() + next_, end_ - next_);
-  // The first CR that is not part of a line end (CR LF, or CR CR LF): its
-  // line goes the careful way, since dropping the CR joins what stands
-  // around it. A CR at the end of the block counts too.
-  size_t stop = lines.size();
-  for (size_t at = lines.find('\r'); at != std::string_view::npos;
-       at = lines.find('\r', at)) {
-    while (at < lines.size() && lines[at] == '\r') ++at;
-    if (at == lines.size() || lines[at] != '\n') {
-      stop = at;
-      break;
-    }
-  }
+  // The line of the first CR that is not part of a line end goes the careful
+  // way, since dropping that CR joins what stands around it.
+  const size_t stop = FirstJoiningCr(lines);
   // Whole lines only: the last, unended one goes the careful way.
   const size_t last_lf = lines.substr(0, stop).rfind('\n');
   if (last_lf == std::string_view::npos) return next_;
@@ -96,7 +119,7 @@ bool SourceReader::SkipToLineHolding(std::string_view marker) {
       continue;
     }
     const std::string_view lines(buffer_.data() + next_, plain_end - next_);
-    const size_t hit = lines.find(marker);
+    const size_t hit = FindMarker(lines, marker);
     if (hit == std::string_view::npos) {
       next_ = plain_end;
       continue;

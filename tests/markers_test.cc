@@ -27,6 +27,31 @@ TEST(HoldsTest, AnyPositionByteForByte) {
   }
 }
 
+/// The marker search agrees with a plain find on every marker, at every
+/// offset near a partial match and with hexadecimal font data around it.
+TEST(FindMarkerTest, AgreesWithAPlainFind) {
+  const std::string_view markers[] = {kBeginFontMarker, kEndResourceMarker,
+                                      kDictBeginMarker, kClearToMarkMarker,
+                                      kFontNameMarker,  kFontTypeMarker};
+  const std::string fillers[] = {"", "c", "cl", "0a1f", " ", "%", "/Font"};
+  for (std::string_view marker : markers) {
+    for (const std::string& filler : fillers) {
+      for (size_t cut = 0; cut <= marker.size(); ++cut) {
+        const std::string texts[] = {
+            filler + std::string(marker.substr(0, cut)),
+            std::string(marker.substr(0, cut)) + filler + std::string(marker),
+            filler + std::string(marker.substr(cut)) + filler,
+            std::string(marker.substr(1)) + std::string(marker) + filler,
+        };
+        for (const std::string& text : texts) {
+          EXPECT_EQ(FindMarker(text, marker), text.find(marker))
+              << "[" << text << "] for " << marker;
+        }
+      }
+    }
+  }
+}
+
 /// Feeds `line` in two pieces, cut at every position, and checks that the
 /// stream agrees with the line with its CR bytes dropped.
 void ExpectStreamAgrees(const std::string& line) {

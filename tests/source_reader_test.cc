@@ -157,6 +157,26 @@ TEST(SourceReaderTest, SkippingLinesAgreesWithReadingThem) {
   }
 }
 
+/// CR LF lines in a large block, with one CR inside a line (which joins the
+/// marker's halves when it is dropped) at every offset around the edges of
+/// the 4096-byte chunks in which the block search looks for such CR bytes,
+/// counted from the block's first CR.
+TEST(SourceReaderTest, AnInnerCrIsFoundAnywhereInALargeBlock) {
+  const std::string first_line = "0 0 moveto\r\n";  // its CR: offset 10
+  for (size_t chunk_edge : {4096, 8192}) {
+    for (size_t cr = 10 + chunk_edge - 40; cr < 10 + chunk_edge + 40; ++cr) {
+      const size_t padding = cr - first_line.size() - 10;
+      std::string source = first_line + std::string(padding, 'y') +
+                           "%%BeginRes\rource: font\r\nafter\r\n";
+      while (source.size() < 20000) source += "1 1 lineto\r\n";
+      ASSERT_EQ(source.find("\rource"), cr);
+      EXPECT_EQ(LinesAfterMarkersSkipping(source, 1 << 20, 1 << 16),
+                (Lines{"after"}))
+          << cr;
+    }
+  }
+}
+
 TEST(SourceReaderTest, FailedOperationsStopWithTheirStep) {
   struct Case {
     FakeOperation operation;

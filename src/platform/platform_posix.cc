@@ -69,6 +69,13 @@ class PosixPlatform : public Platform {
   char PathSeparator() override { return '/'; }
 
   int CreateFontFile(const std::string& path) override {
+    // A file made new here cannot be the source; most font files are.
+    font_fd_ = RetryOnInterrupt([&] {
+      return open(path.c_str(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    });
+    if (font_fd_ >= 0) return 0;
+    if (errno != EEXIST) return errno;
     // The source is shared for reading only: a font file that is the source
     // under any name, through any link, is refused before it is truncated.
     struct stat status;

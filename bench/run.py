@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Times glyphcull on the benchmark's print files, side by side with `wc -l`
+on the same file (the bare cost of cutting it into lines) and with
+extractres from psutils where it is installed, interleaved, and reports the
+median time, MB/s, the ratios and the peak RSS of each.
+
+Usage: run.py GLYPHCULL FOLDER [RUNS]
+"""
+
+import os
+import pathlib
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+FILES = ["1-lf.ps", "2-crlf.ps", "3-fonts.ps", "4-noeol.ps"]
+
+
+def timed(command, cwd):
+    """Seconds of one run of `command`."""
+    start = time.perf_counter()
+    done = subprocess.run(command, cwd=cwd, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          start_new_session=True)
+    seconds = time.perf_counter() - start
+    if done.returncode != 0:
+        raise RuntimeError(f"{command[0]} failed on {command[-1]}")
+    return seconds
+
+
+def peak_rss(command, cwd):
+    """The peak RSS in KiB of one run of `command`, as /usr/bin/time reports
+    it. (A child of this Python process would count Python's own memory.)"""
+    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, cwd=cwd,
+                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE, check=True)
+    return int(done.stderr.split()[-1])
+
+
+def main():
+    tool = os.path.abspath(sys.argv[1])
+    folder = pathlib.Path(sys.argv[2]).resolve()
+    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    extractres = shutil.which("extractres")
+    print(f"{'file':<12} {'MB':>6} {'tool':<10} {'median s':>9} {'MB/s':>7}"
+          f" {'x wc -l':>8} {'peak RSS':>10}")
+    for name in FILES:
+        path = folder / name
+        megabytes = path.stat().st_size / 1e6
+        commands = {"glyphcull": lambda run: [tool, str(path), f"out{run}"],
+                    "wc -l": lambda run: ["wc", "-l", str(path)]}
+        times = {k: [] for k in commands}
+        peaks = {}
+        with tempfile.TemporaryDirectory(dir=folder) as work:
+            # Interleaved, so that both see the same machine; each run of
+            # glyphcull writes into a new folder, as for a new print file.
+            for run in range(runs):
+                for key, command in commands.items():
+                    times[key].append(timed(command(run), work))
+            for key, command in commands.items():
+                peaks[key] = peak_rss(command(runs), work)
+            fonts = len(os.listdir(os.path.join(work, "out0")))
+            if extractres and name == "3-fonts.ps":
+                # Slow enough that one run tells; it writes into its folder.
+                extract = pathlib.Path(work) / "extractres"
+                extract.mkdir()
+                times["extractres"] = [timed([extractres, str(path)], extract)]
+                peaks["extractres"] = peak_rss([extractres, str(path)],
+                                               extract)
+        base = statistics.median(times["wc -l"])
+        for key in times:
+            median = statistics.median(times[key])
+            print(f"{name:<12} {megabytes:>6.0f} {key:<10} {median:>9.3f}"
+                  f" {megabytes / median:>7.0f} {median / base:>8.2f}"
+                  f" {peaks[key] / 1024:>8.1f} MiB")
+        print(f"{name:<12} {'':>6} fonts written by glyphcull: {fonts}")
+
+
+if __name__ == "__main__":
+    main()
