@@ -77,6 +77,10 @@ def main():
                   f" {megabytes / median:>7.0f} {median / base:>8.2f}"
                   f" {peaks[key] / 1024:>8.1f} MiB")
         print(f"{name:<12} {'':>6} fonts written by glyphcull: {fonts}")
+        if "extractres" in times:
+            ratio = times["extractres"][0] / statistics.median(times["glyphcull"])
+            print(f"{name:<12} {'':>6} glyphcull is {ratio:.1f} times as fast"
+                  " as extractres")
 
 
 if __name__ == "__main__":
