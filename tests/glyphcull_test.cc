@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "failure.h"
 #include "fake_run.h"
 
 namespace glyphcull {
@@ -139,6 +140,97 @@ TEST(StartTest, RunningOutOfMemoryStopsWith203) {
   platform.RunOutOfMemoryAtRead(3);
   EXPECT_EQ(RunTool(platform), 203);
   EXPECT_EQ(platform.standard_output, "Runtime error 203 at 000010CB\r\n");
+}
+
+}  // namespace
+}  // namespace glyphcull
+
+namespace glyphcull {
+namespace {
+
+/// Every operation of a run fails in turn, one at a time: the run stops there
+/// with that operation's code and step, the fonts written before stay whole,
+/// nothing comes after, and the source is untouched.
+TEST(FaultInjectionTest, EachOperationFailingInTurn) {
+  const std::string source =
+      "%!PS\r\n" + std::string("%%BeginResource: font\r\ndict begin\r\n") +
+      "/FontName /A def\r\n" + std::string(300, 'a') + "\r\ncleartomark\r\n" +
+      "dict begin\r\n/FontName /Zero def\r\n/FontType 0 def\r\n" +
+      "%%EndResource\r\npage\r\n%%BeginResource: font\r\ndict begin\r\n" +
+      "/FontName /ABCDEF+B def\r\ncleartomark\r\n%%EndResource\r\n" +
+      "%%BeginResource: font\r\ndict begin\r\n/FontName /C def\r\n" +
+      std::string(100, 'c') + "\r\ncleartomark\r\n%%EndResource\r\n";
+  auto start = [&] {
+    FakePlatform platform = WithSource(source);
+    platform.read_size = 16;  // many reads, in the scan and in the captures
+    return platform;
+  };
+  FakePlatform clean = start();
+  ASSERT_EQ(RunTool(clean), 0);
+  const std::map<std::string, std::string> fonts = FontFiles(clean);
+  ASSERT_EQ(fonts.size(), 3u);
+  // Reads happen in the scan and inside every capture.
+  ASSERT_GT(clean.Calls(FakeOperation::kReadSource), 20);
+  const std::vector<std::string> order = {"A.pfa", "B.pfa", "C.pfa"};
+
+  struct Operation {
+    FakeOperation operation;
+    std::vector<Step> steps;  // where a failure of it may stop the run
+  };
+  const Operation operations[] = {
+      {FakeOperation::kOpenSource, {Step::kOpenSource}},
+      {FakeOperation::kReadSource, {Step::kEndOfFileTest, Step::kReadLine}},
+      {FakeOperation::kCreateFontFile, {Step::kCreateFontFile}},
+      {FakeOperation::kWriteFontFile, {Step::kWriteFontFile}},
+      {FakeOperation::kCloseFontFile, {Step::kCloseFontFile}},
+      {FakeOperation::kCloseSource, {Step::kCloseSource}},
+  };
+  for (const Operation& o : operations) {
+    for (int call = 1; call <= clean.Calls(o.operation); ++call) {
+      SCOPED_TRACE(testing::Message()
+                   << "operation " << static_cast<int>(o.operation) << ", call "
+                   << call);
+      const int code = 100 + call;  // a code of the operation's own
+      FakePlatform platform = start();
+      platform.FailAt(o.operation, call, code);
+      EXPECT_EQ(RunTool(platform), code);
+      bool known_step = false;
+      for (Step step : o.steps) {
+        known_step |=
+            platform.standard_output == FailureMessage(code, step) + "\r\n";
+      }
+      EXPECT_TRUE(known_step) << platform.standard_output;
+      EXPECT_EQ(platform.files.at("in.ps"), source);
+      // The files are the first ones of the clean run, in order; each one
+      // whole, but for one cut short by a failed write.
+      const std::map<std::string, std::string> left = FontFiles(platform);
+      for (size_t i = 0; i < order.size(); ++i) {
+        if (left.count(order[i]) == 0) {
+          for (size_t later = i; later < order.size(); ++later) {
+            EXPECT_EQ(left.count(order[later]), 0u) << order[later];
+          }
+          break;
+        }
+        const std::string& bytes = left.at(order[i]);
+        if (o.operation == FakeOperation::kWriteFontFile &&
+            static_cast<int>(i) + 1 == call) {
+          EXPECT_EQ(bytes, fonts.at(order[i]).substr(0, bytes.size()));
+        } else {
+          EXPECT_EQ(bytes, fonts.at(order[i]));
+        }
+      }
+    }
+  }
+  // Memory running out at any read, while the scan runs or a font grows.
+  for (int call = 1; call <= clean.Calls(FakeOperation::kReadSource); ++call) {
+    FakePlatform platform = start();
+    platform.RunOutOfMemoryAtRead(call);
+    EXPECT_EQ(RunTool(platform), 203) << call;
+    EXPECT_EQ(platform.standard_output, "Runtime error 203 at 000010CB\r\n");
+    for (const auto& [name, bytes] : FontFiles(platform)) {
+      EXPECT_EQ(bytes, fonts.at(name)) << name;
+    }
+  }
 }
 
 }  // namespace

@@ -56,6 +56,11 @@ class FakePlatform : public Platform {
   void FailAt(FakeOperation operation, int occurrence, int code) {
     failures_[{operation, occurrence}] = code;
   }
+  /// How many times `operation` has been called so far.
+  int Calls(FakeOperation operation) const {
+    const auto count = calls_.find(operation);
+    return count == calls_.end() ? 0 : count->second;
+  }
   /// Makes the `occurrence`-th read of the source run out of memory.
   void RunOutOfMemoryAtRead(int occurrence) { bad_alloc_read_ = occurrence; }
 
