@@ -1,6 +1,7 @@
 // The platform on Linux, macOS and other POSIX systems.
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,13 +69,17 @@ class PosixPlatform : public Platform {
   }
   char PathSeparator() override { return '/'; }
 
+  // Like a font file on Windows, which others may open for reading but not
+  // for writing, the file is locked while it is written: a second glyphcull
+  // that would write the same file fails (EBUSY) before truncating it, so
+  // two runs into one folder never mix their bytes in one file.
   int CreateFontFile(const std::string& path) override {
     // A file made new here cannot be the source; most font files are.
     font_fd_ = RetryOnInterrupt([&] {
       return open(path.c_str(),
                   O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
     });
-    if (font_fd_ >= 0) return 0;
+    if (font_fd_ >= 0) return LockFontFile(/*truncate=*/false);
     if (errno != EEXIST) return errno;
     // The source is shared for reading only: a font file that is the source
     // under any name, through any link, is refused before it is truncated.
@@ -84,10 +89,11 @@ class PosixPlatform : public Platform {
       return EBUSY;
     }
     font_fd_ = RetryOnInterrupt([&] {
-      return open(path.c_str(),
-                  O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
+      return open(path.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC,
+                  0666);
     });
-    return font_fd_ < 0 ? errno : 0;
+    if (font_fd_ < 0) return errno;
+    return LockFontFile(/*truncate=*/true);
   }
   int WriteFontFile(std::string_view bytes) override {
     return WriteAll(font_fd_, bytes);
@@ -107,6 +113,29 @@ class PosixPlatform : public Platform {
   }
 
  private:
+  static bool IsRegularFile(int fd) {
+    struct stat status;
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  }
+
+  /// Locks the font file just opened for this run's writing, then empties it
+  /// where `truncate`. On failure the file is closed and stays as it was.
+  int LockFontFile(bool truncate) {
+    int result = 0;
+    if (RetryOnInterrupt([&] { return flock(font_fd_, LOCK_EX | LOCK_NB); }) !=
+        0) {
+      result = errno == EWOULDBLOCK ? EBUSY : errno;
+    } else if (truncate && IsRegularFile(font_fd_) &&
+               ftruncate(font_fd_, 0) != 0) {
+      result = errno;  // only a regular file can be truncated
+    }
+    if (result != 0) {
+      close(font_fd_);
+      font_fd_ = -1;
+    }
+    return result;
+  }
+
   std::vector<std::string> arguments_;
   PosixConsole console_;
   int source_fd_ = -1;

@@ -388,11 +388,112 @@ class FailureTest(E2eTest):
                 self.check(run([path, dest], self.dir), 16, b"00001301", b"in\r\n")
                 self.assertEqual(src.read_bytes(), source)
 
+    def test_a_read_error_in_the_middle_of_the_source(self):
+        shim = os.environ.get("GLYPHCULL_READ_ERROR_SHIM")
+        if not shim or os.environ.get("GLYPHCULL_SANITIZED"):
+            self.skipTest("needs the read error shim, which a sanitized "
+                          "build cannot preload")
+        first = simple_font(b"A")
+        capture = BEGIN + b"dict begin\n/FontName /B def\n"
+        self.write("in.ps", first + b"x" * (600 << 10) + b"\n" + capture +
+                   b"y" * (600 << 10) + b"\ncleartomark\n" + END)
+        cases = [  # bytes delivered before the failure, the step it hits
+            # in the scan, inside a long line outside fonts: a line read
+            (len(first) + (300 << 10), b"00001203", b"A\r\n"),
+            # in the capture of B
+            (len(first) + (600 << 10) + 1 + len(capture) + 1000, b"00001203",
+             b"A\r\nB\r\n"),
+            # right after the first font: the end-of-file test's read
+            (len(first), b"00001202", b"A\r\n"),
+        ]
+        for after, location, console in cases:
+            with self.subTest(after=after):
+                shutil.rmtree(self.dir / "out", ignore_errors=True)
+                result = run(["in.ps", "out"], self.dir,
+                             env={"LD_PRELOAD": shim,
+                                  "GLYPHCULL_READ_ERROR_AFTER": str(after)})
+                self.check(result, 5, location, console)
+                self.assertEqual(self.fonts("out"), {"A.pfa": simple_pfa(b"A")})
+
+    def test_a_destination_removed_during_the_run(self):
+        os.mkfifo(self.dir / "in.ps")
+        tool = Tool(["in.ps", "out"], self.dir)
+        with open(self.dir / "in.ps", "wb") as fifo:
+            fifo.write(simple_font(b"A"))
+            fifo.flush()
+            deadline = time.monotonic() + 30
+            while not (self.dir / "out" / "A.pfa").exists():
+                self.assertLess(time.monotonic(), deadline)
+                time.sleep(0.01)
+            time.sleep(0.1)
+            shutil.rmtree(self.dir / "out")
+            fifo.write(simple_font(b"B"))
+        self.check(tool.finish(), 2, b"00001301", b"A\r\nB\r\n")
+        self.assertFalse((self.dir / "out").exists())
+
+    def test_a_font_file_that_cannot_be_replaced(self):
+        self.write("in.ps", simple_font(b"A") + simple_font(b"Kept"))
+        out = self.dir / "out"
+        out.mkdir()
+        if os.geteuid() == 0:
+            # Root writes any file: a folder stands at the file's path.
+            (out / "Kept.pfa").mkdir()
+            self.check(run(["in.ps", "out"], self.dir), 21, b"00001301",
+                       b"A\r\nKept\r\n")
+            self.assertTrue((out / "Kept.pfa").is_dir())
+        (out / "Kept.pfa").rmdir() if (out / "Kept.pfa").is_dir() else None
+        (out / "Kept.pfa").write_bytes(b"read-only")
+        (out / "Kept.pfa").chmod(0o444)
+        self.dir.chmod(0o755)
+        os.chown(out, 65534, 65534) if os.geteuid() == 0 else None
+
+        def as_nobody():
+            if os.geteuid() == 0:
+                os.setgid(65534)
+                os.setuid(65534)
+        result = run(["in.ps", "out"], self.dir, preexec=as_nobody)
+        self.assertEqual((result.status, result.stdout),
+                         (13, message(13, b"00001301")))
+        self.assertEqual((out / "Kept.pfa").read_bytes(), b"read-only")
+        self.assertEqual((out / "A.pfa").read_bytes(), simple_pfa(b"A"))
+
+    def test_a_font_file_that_another_run_is_writing(self):
+        import fcntl as locks
+        self.write("in.ps", simple_font(b"A") + simple_font(b"Busy"))
+        (self.dir / "out").mkdir()
+        busy = self.dir / "out" / "Busy.pfa"
+        busy.write_bytes(b"being written")
+        with open(busy, "rb+") as held:
+            locks.flock(held, locks.LOCK_EX)
+            self.check(run(["in.ps", "out"], self.dir), 16, b"00001301",
+                       b"A\r\nBusy\r\n")
+        self.assertEqual(busy.read_bytes(), b"being written")
+        self.assertEqual(self.fonts("out")["A.pfa"], simple_pfa(b"A"))
+
+    def test_two_runs_at_once_into_one_folder(self):
+        names = [[b"First%03d" % i for i in range(150)],
+                 [b"Second%03d" % i for i in range(150)]]
+        for index, group in enumerate(names):
+            self.write(f"{index}.ps", b"".join(
+                font(b"/FontName /" + n + b" def", b"x" * 3000) for n in group))
+        tools = [Tool([f"{i}.ps", "out"], self.dir, with_terminal=False)
+                 for i in range(2)]
+        for tool in tools:
+            result = tool.finish()
+            self.assertEqual((result.status, result.stdout), (0, b""))
+        fonts = self.fonts("out")
+        self.assertEqual(len(fonts), 300)
+        for name in names[0] + names[1]:
+            self.assertEqual(fonts[name.decode() + ".pfa"],
+                             pfa(name, b"dict begin", b"/FontName /" + name +
+                                 b" def", b"x" * 3000))
+
     def test_hostile_font_names(self):
         cases = [
             b"/FontName /../../escaped def",
             b"/FontName //tmp/escaped def",
             b"/FontName /a\x00b def",
+            b"/FontName /" + b"n" * 2000 + b"/escaped" + b"n" * 2000 + b" def",
         ]
         for line in cases:
             with self.subTest(line=line):
