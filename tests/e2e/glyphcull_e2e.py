@@ -507,6 +507,28 @@ class FailureTest(E2eTest):
                 self.assertFalse(pathlib.Path("/tmp/escaped.pfa").exists())
 
 
+    def test_a_name_too_long_for_the_file_system(self):
+        self.write("in.ps", simple_font(b"Good") + simple_font(b"n" * 4000))
+        result = run(["in.ps", "out"], self.dir)
+        self.check(result, 36, b"00001301", b"Good\r\n" + b"n" * 4000 + b"\r\n")
+        self.assertEqual(list(self.fonts("out")), ["Good.pfa"])
+
+    def test_names_that_stay_inside_the_destination(self):
+        # Control bytes and dots are file name bytes on POSIX: the files are
+        # made, inside the destination, and named byte for byte.
+        names = [b"ctl\x01\x1b[2J", b"..", b"...", b"-rf", b" "]
+        self.write("in.ps", b"".join(simple_font(n) for n in names))
+        (self.dir / "real").mkdir()
+        os.symlink(self.dir / "real", self.dir / "link")  # the destination
+        result = run(["in.ps", "link"], self.dir)
+        self.assertEqual((result.status, result.stdout), (0, b""))
+        made = {p.name.encode("utf-8", "surrogateescape"): p.read_bytes()
+                for p in (self.dir / "real").iterdir()}
+        self.assertEqual(made, {n + b".pfa": simple_pfa(n) for n in names})
+        self.assertEqual(sorted(p.name for p in self.dir.iterdir()),
+                         ["in.ps", "link", "real"])
+
+
 class ConsoleTest(E2eTest):
     def test_font_names_are_visible_cells(self):
         name = b"\x1b]0;pwned\x07A\tB\x1b[2J\x80\xff\x08"
