@@ -165,6 +165,14 @@ class Tool:
         return Result(self.process.returncode, stdout, stderr, console, modes_after)
 
 
+def as_nobody():
+    """A preexec step: the tool runs as the user nobody where the tests run
+    as root, who may read and write any file."""
+    if os.geteuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
+
+
 def run(args, cwd, **options):
     return Tool(args, cwd, **options).finish()
 
@@ -322,10 +330,7 @@ class FailureTest(E2eTest):
         self.write("in.ps", simple_font(b"A")).chmod(0)
         self.dir.chmod(0o755)
 
-        def as_nobody():  # root may read any file: run as a user who may not
-            if os.geteuid() == 0:
-                os.setgid(65534)
-                os.setuid(65534)
+        # Root may read any file: run as a user who may not.
         self.check(run(["in.ps", "out"], self.dir, preexec=as_nobody), 13, b"00001201")
 
     def test_a_folder_as_source_fails_at_the_first_read(self):
@@ -446,11 +451,6 @@ class FailureTest(E2eTest):
         (out / "Kept.pfa").chmod(0o444)
         self.dir.chmod(0o755)
         os.chown(out, 65534, 65534) if os.geteuid() == 0 else None
-
-        def as_nobody():
-            if os.geteuid() == 0:
-                os.setgid(65534)
-                os.setuid(65534)
         result = run(["in.ps", "out"], self.dir, preexec=as_nobody)
         self.assertEqual((result.status, result.stdout),
                          (13, message(13, b"00001301")))
@@ -680,14 +680,20 @@ surface.finish()
         expect_fonts_load(self, self.dir / "out", draw=False)
 
 
-if __name__ == "__main__":
-    TOOL = os.path.abspath(sys.argv[1])
-    ROOT = pathlib.Path(sys.argv[2])
-    program = unittest.main(argv=[sys.argv[0], "-v"] + sys.argv[3:], exit=False)
+def run_suite(tests):
+    """Runs the named tests of the calling script and exits: 0, 1 on a
+    failure, or 77, which tells CTest that something was skipped."""
+    program = unittest.main(module="__main__", argv=[sys.argv[0], "-v"] + tests,
+                            exit=False)
     result = program.result
     if not result.wasSuccessful():
         sys.exit(1)
     for test, reason in result.skipped:
         print(f"SKIPPED {test.id()}: {reason}", file=sys.stderr)
-    # 77 tells CTest that something was skipped, so that it says so.
     sys.exit(77 if result.skipped else 0)
+
+
+if __name__ == "__main__":
+    TOOL = os.path.abspath(sys.argv[1])
+    ROOT = pathlib.Path(sys.argv[2])
+    run_suite(sys.argv[3:])

@@ -24,7 +24,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from glyphcull_e2e import (E2eTest, font, message, pfa,  # noqa: E402
-                           simple_font, simple_pfa)
+                           run_suite, simple_font, simple_pfa)
 
 TOOL = ""
 PROBE = ""
@@ -465,10 +465,4 @@ if __name__ == "__main__":
         print("SKIPPED: the console tests need tmux", file=sys.stderr)
         sys.exit(77)
     warm_up()
-    program = unittest.main(argv=[sys.argv[0], "-v"] + tests, exit=False)
-    result = program.result
-    if not result.wasSuccessful():
-        sys.exit(1)
-    for test, reason in result.skipped:
-        print(f"SKIPPED {test.id()}: {reason}", file=sys.stderr)
-    sys.exit(77 if result.skipped else 0)
+    run_suite(tests)
