@@ -39,11 +39,11 @@ class ScreenCursor {
           if (at_.column > 0) --at_.column;
           break;
         default:
-          if (run_length_ == 0) {
+          if (!in_run_) {
+            in_run_ = true;
             run_start_ = i;
             run_at_ = at_;
           }
-          ++run_length_;
           if (++at_.column == columns_) {
             Flush(i + 1);
             at_.column = 0;
@@ -59,10 +59,10 @@ class ScreenCursor {
  private:
   /// Draws the waiting run of cells, which ends before byte `end`.
   void Flush(size_t end) {
-    if (run_length_ == 0) return;
+    if (!in_run_) return;
     screen_.DrawCells(run_at_, bytes_.substr(run_start_, end - run_start_),
                       attribute_);
-    run_length_ = 0;
+    in_run_ = false;
   }
 
   void NextRow() {
@@ -79,8 +79,8 @@ class ScreenCursor {
   ScreenPosition at_;
   std::string_view bytes_;
   const uint8_t attribute_;
+  bool in_run_ = false;  // cells wait from byte `run_start_`, at `run_at_`
   size_t run_start_ = 0;
-  size_t run_length_ = 0;
   ScreenPosition run_at_;
 };
 
