@@ -27,6 +27,7 @@ bool SourceReader::Refill(Step step) {
                step);
   next_ = 0;
   end_ = delivered;
+  plain_end_ = 0;
   data_ended_ = delivered == 0;
   return !data_ended_;
 }
@@ -89,9 +90,16 @@ size_t FirstJoiningCr(std::string_view bytes) {
 
 }  // namespace
 
-size_t SourceReader::PlainLinesEnd() const {
-  // Every byte looked at here is consumed soon after, by the block search or
-  // by the careful way, so no byte is looked at again and again.
+size_t SourceReader::PlainLinesEnd() {
+  // The answer holds for any read position up to it: between the two there
+  // is no CR inside a line, no line that starts with 0x1A, and the last LF
+  // before the first such CR stays where it is.
+  if (next_ < plain_end_) return plain_end_;
+  plain_end_ = ComputePlainLinesEnd();
+  return plain_end_;
+}
+
+size_t SourceReader::ComputePlainLinesEnd() const {
   std::string_view lines(buffer_.data() + next_, end_ - next_);
   // The line of the first CR that is not part of a line end goes the careful
   // way, since dropping that CR joins what stands around it.

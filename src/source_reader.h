@@ -50,8 +50,11 @@ class SourceReader {
   /// The end of the run of whole lines from the read position that can be
   /// searched for a marker as one block: it stops before the last, unended
   /// line, before a line that starts with 0x1A and before a line in which a
-  /// CR stands inside the line (dropping it could join a marker).
-  size_t PlainLinesEnd() const;
+  /// CR stands inside the line (dropping it could join a marker). The answer
+  /// is kept and given again while the read position stays before it, so
+  /// that a block with many fonts is looked through once, not once a font.
+  size_t PlainLinesEnd();
+  size_t ComputePlainLinesEnd() const;
   /// Makes at least one unread byte available; false at the end of the data.
   /// A failed read is the failure stop for `step`.
   bool Refill(Step step);
@@ -63,6 +66,7 @@ class SourceReader {
   size_t next_ = 0;  // first unread byte in buffer_
   size_t end_ = 0;   // end of the bytes delivered into buffer_
   bool data_ended_ = false;
+  size_t plain_end_ = 0;  // PlainLinesEnd() of this block, while next_ < it
   MarkerStream marker_stream_;
 };
 

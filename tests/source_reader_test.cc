@@ -149,7 +149,8 @@ TEST(SourceReaderTest, SkippingLinesAgreesWithReadingThem) {
       source += pieces[random() % std::size(pieces)];
     }
     const size_t read_size = 1 + random() % 40;
-    const size_t block_size = 1 + random() % 50;
+    // Small blocks cut at every kind of place; large ones hold many fonts.
+    const size_t block_size = 1 + random() % (round % 2 ? 50 : 2000);
     ASSERT_EQ(LinesAfterMarkersSkipping(source, read_size, block_size),
               LinesAfterMarkersPlainly(source))
         << "source [" << source << "] read " << read_size << " block "
