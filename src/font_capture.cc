@@ -28,6 +28,9 @@ CaptureEnd FontCapture::Capture() {
       s.KeepFont = false;
       break;
     }
+    // Lines of hexadecimal digits only hold no marker: they are copied as
+    // they stand, without a test for each.
+    reader_.AppendHexDigitLines(&s.FontText);
     if (!reader_.ReadLine(&s.CurrentLine)) return CaptureEnd::kDataEnded;
   }
   if (s.KeepFont) WriteFontFile();

@@ -14,10 +14,8 @@ size_t FindMarker(std::string_view text, std::string_view marker) {
   // the 'c' of "cleartomark" would stop on nearly every line.
   size_t anchor = 0;
   for (size_t i = 0; i < marker.size(); ++i) {
-    const char c = marker[i];
-    const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') ||
-                     (c >= 'A' && c <= 'F');
-    if (!hex && c != ' ') {
+    const auto c = static_cast<unsigned char>(marker[i]);
+    if (!IsHexDigit(c) && c != ' ') {
       anchor = i;
       break;
     }

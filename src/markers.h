@@ -16,6 +16,13 @@ inline constexpr std::string_view kClearToMarkMarker = "cleartomark";
 inline constexpr std::string_view kFontNameMarker = "/FontName";
 inline constexpr std::string_view kFontTypeMarker = "/FontType";
 
+/// True for the bytes 0-9, a-f and A-F. No branch, so that loops over many
+/// bytes can be vectorised.
+constexpr bool IsHexDigit(unsigned char c) {
+  return (static_cast<unsigned char>(c - '0') < 10) |
+         (static_cast<unsigned char>((c | 0x20) - 'a') < 6);
+}
+
 /// Where the marker's bytes first stand in `text` as one unbroken run, byte
 /// for byte with case counted, or npos. Same result as `text.find(marker)`
 /// for a non-empty marker; faster on font programs, whose encrypted part is

@@ -37,6 +37,14 @@ class SourceReader {
   /// has ended and no line is left.
   bool ReadLine(std::string* line);
 
+  /// Appends to `*text` the lines from the read position on, each without
+  /// its CR bytes and with its LF, while they hold hexadecimal digits only
+  /// (the bulk of a font program; VT and FF may stand among them too), and
+  /// moves past them. Such a line holds none of the markers that end a font
+  /// program or name it. It takes only lines that stand whole in the block
+  /// at hand: ReadLine takes the rest.
+  void AppendHexDigitLines(std::string* text);
+
   /// Moves past lines, each after an end-of-file test, up to and including
   /// the first line that holds `marker`: true when it found one, false when
   /// the end-of-file test came true first. No line is held, so a line of any

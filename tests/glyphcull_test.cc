@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "failure.h"
 #include "fake_run.h"
+#include "line_model.h"
 
 namespace glyphcull {
 namespace {
@@ -230,6 +233,66 @@ TEST(FaultInjectionTest, EachOperationFailingInTurn) {
     for (const auto& [name, bytes] : FontFiles(platform)) {
       EXPECT_EQ(bytes, fonts.at(name)) << name;
     }
+  }
+}
+
+/// Random sources made of the pieces that matter to the scan and the
+/// capture, read in pieces of random size: each run writes the files, prints
+/// the names and ends with the status that the line-by-line model gives.
+/// Long lines of hexadecimal digits, with LF, CR LF or CR CR LF ends and a CR,
+/// VT, FF or another byte inside now and then, stand where a font program is
+/// copied in bulk.
+TEST(ModelTest, RunsAgreeWithTheLineByLineModel) {
+  std::mt19937 random(20261211);
+  const std::string hex = "0123456789abcdefABCDEF";
+  auto hex_line = [&] {
+    std::string line;
+    const size_t length = random() % 200;
+    for (size_t i = 0; i < length; ++i) line += hex[random() % hex.size()];
+    return line;
+  };
+  const std::string pieces[] = {"\n",
+                                "\r\n",
+                                "\r\r\n",
+                                "\r",
+                                "\x1A",
+                                "x",
+                                "%%BeginResource: font\n",
+                                "%%BeginRes\rource: font\n",
+                                "dict begin\n",
+                                "/FontName /F",
+                                "/FontName /A+B def\n",
+                                "/FontType 0 def\n",
+                                "/FontType 1 def\n",
+                                "cleartomark",
+                                "clearto\rmark\n",
+                                "%%EndResource\n",
+                                "l",
+                                "/",
+                                "%",
+                                "\v\f",
+                                std::string(1, '\0')};
+  for (int round = 0; round < 4000; ++round) {
+    std::string source;
+    const int count = static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) {
+      if (random() % 3 == 0) {
+        source += hex_line();
+      } else {
+        source += pieces[random() % std::size(pieces)];
+      }
+    }
+    FakePlatform platform = WithSource(source);
+    platform.read_size = round % 4 == 0 ? 1 << 20 : 1 + random() % 70;
+    const int status = RunTool(platform);
+    const line_model::Model model = line_model::Expected(source);
+    std::map<std::string, std::string> expected_files;
+    for (const auto& [path, bytes] : model.files) {
+      expected_files[path.substr(4)] = bytes;
+    }
+    ASSERT_EQ(status, model.status) << "[" << source << "]";
+    ASSERT_EQ(FontFiles(platform), expected_files) << "[" << source << "]";
+    ASSERT_EQ(platform.ConsoleTexts(), model.console) << "[" << source << "]";
   }
 }
 
