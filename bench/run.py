@@ -31,6 +31,14 @@ def timed(command, cwd):
     return seconds
 
 
+def in_new_folder(command, work, name):
+    """`command`, to be run in a new folder `name` under `work` (extractres
+    writes its files into the folder it runs in)."""
+    folder = pathlib.Path(work) / name
+    folder.mkdir()
+    return command, folder
+
+
 def peak_rss(command, cwd):
     """The peak RSS in KiB of one run of `command`, as /usr/bin/time reports
     it. (A child of this Python process would count Python's own memory.)"""
@@ -50,26 +58,26 @@ def main():
     for name in FILES:
         path = folder / name
         megabytes = path.stat().st_size / 1e6
-        commands = {"glyphcull": lambda run: [tool, str(path), f"out{run}"],
-                    "wc -l": lambda run: ["wc", "-l", str(path)]}
+        commands = {
+            "glyphcull": lambda run, work: ([tool, str(path), f"out{run}"],
+                                            work),
+            "wc -l": lambda run, work: (["wc", "-l", str(path)], work)}
+        if extractres and name == "3-fonts.ps":
+            commands["extractres"] = lambda run, work: in_new_folder(
+                [extractres, str(path)], work, f"extractres{run}")
         times = {k: [] for k in commands}
         peaks = {}
         with tempfile.TemporaryDirectory(dir=folder) as work:
-            # Interleaved, so that both see the same machine; each run of
-            # glyphcull writes into a new folder, as for a new print file.
+            # Interleaved, so that all see the same machine; each run writes
+            # into a new folder, as for a new print file.
             for run in range(runs):
                 for key, command in commands.items():
-                    times[key].append(timed(command(run), work))
+                    times[key].append(timed(*command(run, work)))
             for key, command in commands.items():
-                peaks[key] = peak_rss(command(runs), work)
+                peaks[key] = peak_rss(*command(runs, work))
             fonts = len(os.listdir(os.path.join(work, "out0")))
-            if extractres and name == "3-fonts.ps":
-                # Slow enough that one run tells; it writes into its folder.
-                extract = pathlib.Path(work) / "extractres"
-                extract.mkdir()
-                times["extractres"] = [timed([extractres, str(path)], extract)]
-                peaks["extractres"] = peak_rss([extractres, str(path)],
-                                               extract)
+            if "extractres" in commands:
+                extracted = len(os.listdir(os.path.join(work, "extractres0")))
         base = statistics.median(times["wc -l"])
         for key in times:
             median = statistics.median(times[key])
@@ -78,7 +86,10 @@ def main():
                   f" {peaks[key] / 1024:>8.1f} MiB")
         print(f"{name:<12} {'':>6} fonts written by glyphcull: {fonts}")
         if "extractres" in times:
-            ratio = times["extractres"][0] / statistics.median(times["glyphcull"])
+            ratio = (statistics.median(times["extractres"]) /
+                     statistics.median(times["glyphcull"]))
+            print(f"{name:<12} {'':>6} files written by extractres:"
+                  f" {extracted}")
             print(f"{name:<12} {'':>6} glyphcull is {ratio:.1f} times as fast"
                   " as extractres")
 
