@@ -109,47 +109,35 @@ static_assert(CannotStandInHexDigitLines(kEndResourceMarker) &&
               CannotStandInHexDigitLines(kFontNameMarker) &&
               CannotStandInHexDigitLines(kFontTypeMarker));
 
-/// The length of the run of such bytes at the start of `bytes`; `*has_cr`
-/// tells whether the run, or the 64 bytes after it, hold a CR.
-size_t HexDigitRunLength(std::string_view bytes, bool* has_cr) {
+/// The length of the run of such bytes at the start of `bytes`.
+size_t HexDigitRunLength(std::string_view bytes) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
   // Chunks without a branch per byte, as the run goes on for many chunks;
   // the exact end is sought in the chunk that has it.
   constexpr size_t kChunk = 64;
-  unsigned char cr = 0;
   size_t end = 0;
   for (; end + kChunk <= size; end += kChunk) {
     const unsigned char* chunk = p + end;
     unsigned char out = 0;
     for (size_t i = 0; i < kChunk; ++i) {
       out |= static_cast<unsigned char>(!InHexDigitLines(chunk[i]));
-      cr |= static_cast<unsigned char>(chunk[i] == '\r');
     }
     if (out != 0) break;
   }
-  for (; end < size && InHexDigitLines(p[end]); ++end) {
-    cr |= static_cast<unsigned char>(p[end] == '\r');
-  }
-  *has_cr = cr != 0;
+  while (end < size && InHexDigitLines(p[end])) ++end;
   return end;
 }
 
 }  // namespace
 
 void SourceReader::AppendHexDigitLines(std::string* text) {
-  bool has_cr = false;
   const std::string_view rest(buffer_.data() + next_, end_ - next_);
-  const size_t length = HexDigitRunLength(rest, &has_cr);
   // Whole lines only: the one the run stops in goes to ReadLine.
-  const size_t last_lf = rest.substr(0, length).rfind('\n');
+  const size_t last_lf = rest.substr(0, HexDigitRunLength(rest)).rfind('\n');
   if (last_lf == std::string_view::npos) return;
   const std::string_view lines = rest.substr(0, last_lf + 1);
-  if (has_cr) {
-    AppendWithoutCr(text, lines);
-  } else {
-    text->append(lines);
-  }
+  AppendWithoutCr(text, lines);
   next_ += lines.size();
 }
 
