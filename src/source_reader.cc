@@ -8,7 +8,9 @@
 namespace glyphcull {
 
 SourceReader::SourceReader(Platform& platform, size_t block_size)
-    : platform_(platform), buffer_(block_size) {}
+    : platform_(platform),
+      buffer_(new (std::align_val_t{kBufferAlignment}) char[block_size]),
+      block_size_(block_size) {}
 
 void SourceReader::Open(const std::string& path) {
   FailureCheck(platform_, platform_.OpenSource(path), Step::kOpenSource);
@@ -23,7 +25,7 @@ bool SourceReader::Refill(Step step) {
   if (data_ended_) return false;
   size_t delivered = 0;
   FailureCheck(platform_,
-               platform_.ReadSource(buffer_.data(), buffer_.size(), &delivered),
+               platform_.ReadSource(buffer_.get(), block_size_, &delivered),
                step);
   next_ = 0;
   end_ = delivered;
@@ -33,7 +35,7 @@ bool SourceReader::Refill(Step step) {
 }
 
 std::string_view SourceReader::NextPiece(bool* ends_line) {
-  const char* start = buffer_.data() + next_;
+  const char* start = buffer_.get() + next_;
   const size_t available = end_ - next_;
   const void* lf = std::memchr(start, '\n', available);
   *ends_line = lf != nullptr;
@@ -132,7 +134,7 @@ size_t HexDigitRunLength(std::string_view bytes) {
 }  // namespace
 
 void SourceReader::AppendHexDigitLines(std::string* text) {
-  const std::string_view rest(buffer_.data() + next_, end_ - next_);
+  const std::string_view rest(buffer_.get() + next_, end_ - next_);
   // Whole lines only: the one the run stops in goes to ReadLine.
   const size_t last_lf = rest.substr(0, HexDigitRunLength(rest)).rfind('\n');
   if (last_lf == std::string_view::npos) return;
@@ -151,7 +153,7 @@ size_t SourceReader::PlainLinesEnd() {
 }
 
 size_t SourceReader::ComputePlainLinesEnd() const {
-  std::string_view lines(buffer_.data() + next_, end_ - next_);
+  std::string_view lines(buffer_.get() + next_, end_ - next_);
   // The line of the first CR that is not part of a line end goes the careful
   // way, since dropping that CR joins what stands around it.
   const size_t stop = FirstJoiningCr(lines);
@@ -177,7 +179,7 @@ bool SourceReader::SkipToLineHolding(std::string_view marker) {
       if (SkipLineHolding(marker)) return true;
       continue;
     }
-    const std::string_view lines(buffer_.data() + next_, plain_end - next_);
+    const std::string_view lines(buffer_.get() + next_, plain_end - next_);
     const size_t hit = FindMarker(lines, marker);
     if (hit == std::string_view::npos) {
       next_ = plain_end;

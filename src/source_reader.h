@@ -4,9 +4,10 @@
 #ifndef GLYPHCULL_SOURCE_READER_H_
 #define GLYPHCULL_SOURCE_READER_H_
 
+#include <memory>
+#include <new>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "failure.h"
 #include "markers.h"
@@ -70,7 +71,15 @@ class SourceReader {
   std::string_view NextPiece(bool* ends_line);
 
   Platform& platform_;
-  std::vector<char> buffer_;
+  /// The kernel copies a read into a page-aligned buffer fastest.
+  static constexpr size_t kBufferAlignment = 4096;
+  struct AlignedDelete {
+    void operator()(char* bytes) const {
+      ::operator delete[](bytes, std::align_val_t{kBufferAlignment});
+    }
+  };
+  std::unique_ptr<char[], AlignedDelete> buffer_;
+  size_t block_size_;
   size_t next_ = 0;  // first unread byte in buffer_
   size_t end_ = 0;   // end of the bytes delivered into buffer_
   bool data_ended_ = false;
