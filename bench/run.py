@@ -4,15 +4,20 @@ on the same file (the bare cost of cutting it into lines) and with
 extractres from psutils where it is installed, interleaved, and reports the
 median time, MB/s, the ratios and the peak RSS of each.
 
-Usage: run.py GLYPHCULL FOLDER [RUNS]
+Usage: run.py GLYPHCULL FOLDER [RUNS] [--dest DIR]
+
+The runs write their files into new folders under DIR (by default under
+FOLDER, beside the print files). With DIR on a tmpfs such as /dev/shm, the
+disk's file system, whose cost of creating a file changes with its state,
+drops out of the times of both glyphcull and extractres.
 """
 
+import argparse
 import os
 import pathlib
 import shutil
 import statistics
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -52,9 +57,16 @@ def peak_rss(command, cwd):
 
 
 def main():
-    tool = os.path.abspath(sys.argv[1])
-    folder = pathlib.Path(sys.argv[2]).resolve()
-    runs = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    parser = argparse.ArgumentParser(description="glyphcull's benchmark")
+    parser.add_argument("glyphcull")
+    parser.add_argument("folder")
+    parser.add_argument("runs", nargs="?", type=int, default=5)
+    parser.add_argument("--dest", help="where the runs write their files")
+    args = parser.parse_args()
+    tool = os.path.abspath(args.glyphcull)
+    folder = pathlib.Path(args.folder).resolve()
+    runs = args.runs
+    dest = pathlib.Path(args.dest).resolve() if args.dest else folder
     extractres = shutil.which("extractres")
     print(f"{'file':<12} {'MB':>6} {'tool':<10} {'median s':>9} {'MB/s':>7}"
           f" {'x wc -l':>8} {'peak RSS':>10}")
@@ -70,7 +82,7 @@ def main():
                 [extractres, str(path)], work, f"extractres{run}")
         times = {k: [] for k in commands}
         peaks = {}
-        with tempfile.TemporaryDirectory(dir=folder) as work:
+        with tempfile.TemporaryDirectory(dir=dest) as work:
             # Interleaved, so that all see the same machine; each run writes
             # into a new folder, as for a new print file.
             for run in range(runs):
