@@ -13,7 +13,6 @@
 #include <map>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "glyphcull.h"
 #include "line_model.h"
